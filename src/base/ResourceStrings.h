@@ -1,0 +1,25 @@
+// Looks up the program's string table by id. The Windows program reads its own resources
+// (LoadStringA); the portable build links a table compiled from the same source.
+#pragma once
+
+#include <string>
+
+enum ResourceStringId : int {
+  kSClipboardOpenFailed = 65339,
+  kSCaptionWarning = 65369,
+  kSCaptionError = 65370,
+  kSCaptionInformation = 65371,
+  kSCaptionConfirmation = 65372,
+  kSReadValueFailed = 65413,
+  kSWriteValueFailed = 65414,
+  kSInvalidValueType = 65437,
+  kSFatalErrorText = 65513,
+  kSFatalErrorCaption = 65514,
+};
+
+// The code page 932 text of the entry, or the empty text when the table has none.
+std::string ResourceString(int id);
+
+// Puts argument in place of the first "%s" of a template, by plain text replacement:
+// the argument may hold any bytes (a '%' included) and is never read as a format.
+std::string SubstituteArgument(const std::string& text_template, const std::string& argument);

@@ -1,0 +1,76 @@
+// The seven registry primitives that everything above them is built on, with the answers of the
+// Windows registry's ANSI calls (RegOpenKeyExA ... RegSetValueExA). Two back ends implement them:
+// the real registry (Windows program, cross-compiled tests) and an in-memory store (portable build).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A key handle as the ANSI calls pass it (an HKEY on Windows); 0 is "no key".
+using RegKey = std::uintptr_t;
+// A Win32 error code: 0 is success.
+using RegStatus = long;
+
+constexpr RegKey kHkeyCurrentUser = 0x80000001u;
+
+constexpr RegStatus kRegSuccess = 0;
+constexpr RegStatus kRegFileNotFound = 2;
+constexpr RegStatus kRegAccessDenied = 5;
+constexpr RegStatus kRegInvalidHandle = 6;
+constexpr RegStatus kRegInvalidParameter = 87;
+constexpr RegStatus kRegBadPathname = 161;
+constexpr RegStatus kRegMoreData = 234;
+constexpr RegStatus kRegNoMoreItems = 259;
+constexpr RegStatus kRegNoAccess = 998;
+
+// Registry type codes.
+constexpr std::uint32_t kRegNone = 0;
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+
+// Access rights.
+constexpr std::uint32_t kKeyQueryValue = 0x0001;
+constexpr std::uint32_t kKeySetValue = 0x0002;
+constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
+constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+constexpr std::uint32_t kKeyReadForExistenceTest = 0x20009;  // STANDARD_RIGHTS_READ | QUERY | ENUMERATE
+
+class RegistryBackend {
+ public:
+  virtual ~RegistryBackend() = default;
+
+  // RegOpenKeyExA: opens an existing key. An empty sub_key opens base itself (a predefined root
+  // comes back as itself). On failure *result is 0.
+  virtual RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) = 0;
+  // RegCreateKeyExA: opens sub_key, creating it and every missing key along the path (one
+  // component at a time, so a failure part-way leaves the keys made so far). On failure *result is 0.
+  virtual RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) = 0;
+  // RegCloseKey. Closing a predefined root succeeds and changes nothing.
+  virtual RegStatus CloseKey(RegKey key) = 0;
+  // RegQueryInfoKeyA, the two outputs that are used: the number of subkeys and the length of the
+  // longest subkey name in UTF-16 characters, without its NUL.
+  virtual RegStatus QueryInfoKey(RegKey key, std::uint32_t* subkey_count, std::uint32_t* max_subkey_name_length) = 0;
+  // RegEnumKeyExA: the name of the subkey at index, NUL-terminated, in a buffer of *capacity bytes.
+  // On success *capacity becomes the name's length without the NUL. 234 when the buffer is too small
+  // (buffer and *capacity untouched), 259 past the last subkey.
+  virtual RegStatus EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) = 0;
+  // RegQueryValueExA. With data null, reports type and size. With a buffer of *size bytes, copies
+  // the data; 234 with the required size when it does not fit. 2 when there is no such value.
+  virtual RegStatus QueryValue(RegKey key, const std::string& value_name, std::uint32_t* type, unsigned char* data,
+                               std::uint32_t* size) = 0;
+  // RegSetValueExA: stores size bytes with the type code, replacing any value of that name.
+  virtual RegStatus SetValue(RegKey key, const std::string& value_name, std::uint32_t type, const unsigned char* data,
+                             std::uint32_t size) = 0;
+
+  // Whether the system is of the Windows NT family with a double-byte (far-eastern) locale, in which
+  // case RegQueryInfoKeyA's name length counts characters that may take two bytes each.
+  virtual bool IsFarEastNt() const = 0;
+};
+
+// The back end that TRegistry objects use unless they are given one. The Windows program installs
+// the real registry at start; the portable build has none until a test or benchmark installs one.
+RegistryBackend& ActiveRegistryBackend();
+void SetActiveRegistryBackend(RegistryBackend* backend);

@@ -1,0 +1,22 @@
+// The real registry: the seven primitives over advapi32's ANSI calls.
+#pragma once
+
+#include "registry/RegistryBackend.h"
+
+class WindowsRegistry final : public RegistryBackend {
+ public:
+  WindowsRegistry();
+  RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
+  RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
+  RegStatus CloseKey(RegKey key) override;
+  RegStatus QueryInfoKey(RegKey key, std::uint32_t* subkey_count, std::uint32_t* max_subkey_name_length) override;
+  RegStatus EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) override;
+  RegStatus QueryValue(RegKey key, const std::string& value_name, std::uint32_t* type, unsigned char* data,
+                       std::uint32_t* size) override;
+  RegStatus SetValue(RegKey key, const std::string& value_name, std::uint32_t type, const unsigned char* data,
+                     std::uint32_t size) override;
+  bool IsFarEastNt() const override { return far_east_nt_; }
+
+ private:
+  bool far_east_nt_;
+};

@@ -1,0 +1,52 @@
+// RuleFunc: the current Outlook Express 5 identity's mail rule store in HKEY_CURRENT_USER, its
+// lookups and the installers of the two junk-mail rules. Plain functions; each makes its own
+// TRegistry and releases it on every way out. Values that cannot be read or stored raise
+// ERegistryException; keys that cannot be opened are answered with -1, false or the empty text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "base/TStringList.h"
+
+// The subkey names of the mail rules key as the last count or name walk listed them. Created by the
+// main window when it is made and freed when it is destroyed; only the lookups below touch it.
+extern TStringList* RuleKeyNames;
+
+// "Identities\<Last User ID>\Software\Microsoft\Outlook Express\5.0\Rules\Mail", or the empty text
+// when there is no identity to build it from ("Identities" will not open, or "Last User ID" is
+// missing or empty). The empty text stands for "no store" everywhere below.
+void GetMailRulesPath(std::string& path);
+// The number of rule keys, listed into RuleKeyNames; -1 when there is no store to open.
+std::int32_t GetRuleKeyCount();
+// Whether the key at key_path opens and its "Name" is exactly name, byte for byte.
+bool RuleHasName(const std::string& key_path, const std::string& name);
+// Whether any rule key's "Name" is exactly name. Every rule key is read.
+bool RuleNameExists(const std::string& name);
+// Whether the mail rules key has a subkey called key_name.
+bool RuleKeyExists(const std::string& key_name);
+
+// Install one junk-mail rule under the lowest free rule number, unless a rule of that name exists.
+// DeleteAfterReceive selects the action: delete after receiving (true) or without receiving (false).
+// Raise Exception, having written nothing, when the current identity has no store to install into.
+void AddTwoDigitRule(bool DeleteAfterReceive);
+void AddDigitAtRule(bool DeleteAfterReceive);
+
+// A rule number as its key name: upper-case hexadecimal, at least three digits ("000", "00A", "1000").
+std::string RuleKeyNameOf(std::uint32_t number);
+
+// The rules' names (code page 932) and the criteria lists they look for.
+extern const std::string TwoDigitRuleName;  // "非jp含数字二桁"
+extern const std::string DigitAtRuleName;   // "非jp含数字@"
+
+struct CriteriaBlob {
+  const unsigned char* data;
+  std::size_t size;
+};
+extern const CriteriaBlob TwoDigitCriteria;  // "00" ... "99", 302 bytes
+extern const CriteriaBlob DigitAtCriteria;   // "0@" ... "9@", 32 bytes
+extern const CriteriaBlob JpDomainCriteria;  // ".jp", 6 bytes
+
+// The message of the Exception an installer raises when there is no store.
+extern const std::string NoIdentityMessage;
