@@ -1,0 +1,69 @@
+// Finding the current identity's mail rules key and looking into it.
+#include "registry/TRegistry.h"
+#include "rulestore/RuleFunc.h"
+
+TStringList* RuleKeyNames = nullptr;
+
+namespace {
+const char kIdentitiesKey[] = "Identities";
+const char kMailRulesSuffix[] = "\\Software\\Microsoft\\Outlook Express\\5.0\\Rules\\Mail";
+
+// Opens the mail rules key on a fresh accessor. An empty path means there is no store: opening it
+// would make the root itself current and treat HKEY_CURRENT_USER's subkeys as rules.
+bool OpenMailRulesKey(TRegistry& registry, const std::string& path) {
+  return !path.empty() && registry.OpenPath(path, true);
+}
+}  // namespace
+
+void GetMailRulesPath(std::string& path) {
+  path.clear();
+  TRegistry registry;
+  registry.SetRoot(kHkeyCurrentUser);
+  if (!registry.OpenPath(kIdentitiesKey, true)) return;
+  const std::string identity = registry.ReadText("Last User ID");
+  // Without an identity the path would be "Identities\\Software...": a store nobody reads.
+  if (identity.empty()) return;
+  path = std::string(kIdentitiesKey) + "\\" + identity + kMailRulesSuffix;
+}
+
+std::int32_t GetRuleKeyCount() {
+  TRegistry registry;
+  registry.SetRoot(kHkeyCurrentUser);
+  std::string path;
+  GetMailRulesPath(path);
+  if (!OpenMailRulesKey(registry, path)) return -1;
+  registry.ListSubkeys(*RuleKeyNames);
+  return RuleKeyNames->Count();
+}
+
+bool RuleHasName(const std::string& key_path, const std::string& name) {
+  TRegistry registry;
+  registry.SetRoot(kHkeyCurrentUser);
+  if (key_path.empty() || !registry.OpenPath(key_path, true)) return false;
+  return registry.ReadText("Name") == name;
+}
+
+bool RuleNameExists(const std::string& name) {
+  std::string path;
+  GetMailRulesPath(path);
+  TRegistry registry;
+  registry.SetRoot(kHkeyCurrentUser);
+  if (!OpenMailRulesKey(registry, path)) return false;
+  registry.ListSubkeys(*RuleKeyNames);
+  // Every rule key is read, also after a match: a bad "Name" anywhere is reported the same way.
+  bool found = false;
+  const int count = RuleKeyNames->Count();
+  for (int index = 0; index < count; ++index) {
+    if (RuleHasName(path + "\\" + (*RuleKeyNames)[index], name)) found = true;
+  }
+  return found;
+}
+
+bool RuleKeyExists(const std::string& key_name) {
+  TRegistry registry;
+  registry.SetRoot(kHkeyCurrentUser);
+  std::string path;
+  GetMailRulesPath(path);
+  if (!OpenMailRulesKey(registry, path)) return false;
+  return registry.SubkeyExists(key_name);
+}
