@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The run command: installs what is missing, builds quellmark.exe and runs it under Wine in the user's own prefix.
+#
+#   bash scripts/run.sh
+#
+# Debian 12, as root (or with sudo), with an X display. Quellmark writes the rules into the registry of
+# the Wine prefix in WINEPREFIX, else ~/.wine: the prefix whose Outlook Express is to get them.
+# Quit Outlook Express first. QUELLMARK_BUILD_ROOT chooses another build root than build/.
+set -uo pipefail
+# shellcheck source=lib/common.sh
+source "$(dirname -- "${BASH_SOURCE[0]}")/lib/common.sh"
+
+section "Display"
+if [ -z "${DISPLAY:-}" ]; then
+  die "no X display (DISPLAY is not set). Quellmark is a window: run this from a desktop session,
+  set DISPLAY to a running X server, or use a virtual one: xvfb-run -a bash scripts/run.sh"
+fi
+note "DISPLAY=$DISPLAY"
+
+section "Packages"
+ensure_packages "${QUELLMARK_PROGRAM_PACKAGES[@]}"
+ensure_japanese_locale
+
+section "Build"
+BUILD_ROOT=$(quellmark_build_root)
+configure_win_tree || die "configuring $BUILD_ROOT/win failed"
+if ! grep -q '/quellmark\.dir$' "$BUILD_ROOT/win/CMakeFiles/TargetDirectories.txt" 2>/dev/null; then
+  die "this source tree has no quellmark target yet (src/app does not build the program), so there is nothing to run"
+fi
+cmake --build "$BUILD_ROOT/win" --target quellmark -j "${QUELLMARK_JOBS:-2}" || die "building quellmark.exe failed"
+exe=$(find "$BUILD_ROOT/win" -name quellmark.exe -type f -not -path '*/CMakeFiles/*' -printf '%T@ %p\n' |
+  sort -rn | head -n1 | cut -d' ' -f2-)
+[ -n "$exe" ] || die "the build finished but quellmark.exe is not in $BUILD_ROOT/win"
+note "$exe"
+
+section "Run"
+prefix=${WINEPREFIX:-$HOME/.wine}
+note "Wine prefix: $prefix$([ -d "$prefix" ] || echo ' (does not exist yet; Wine creates it first, which takes a while)')"
+note "quit Outlook Express before adding rules"
+for var in $(compgen -e); do
+  case $var in LC_*) unset "$var" ;; esac
+done
+WINEPREFIX=$prefix LANG=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wine "$exe"
+status=$?
+note "quellmark.exe ended with exit code $status"
+exit "$status"

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds the three trees, boots the Wine template prefix, runs every suite.
+#
+#   bash scripts/test.sh
+#
+# Debian 12, as root (or with sudo). Trees go to build/ (QUELLMARK_BUILD_ROOT chooses another root):
+#   native     the portable core, its unit tests and benchmarks (g++)
+#   win        quellmark.exe and the GUI tests that drive it under Wine in Xvfb (mingw-w64, win32 threads)
+#   win-tests  the unit tests cross-compiled for Windows, run under Wine (mingw-w64, posix threads)
+# Every Wine process runs in a prefix copied from build/wine-template; ~/.wine is never used.
+# QUELLMARK_JOBS sets the parallelism of builds and test runs (default 2).
+set -uo pipefail
+# shellcheck source=lib/common.sh
+source "$(dirname -- "${BASH_SOURCE[0]}")/lib/common.sh"
+
+JOBS=${QUELLMARK_JOBS:-2}
+TOOLCHAIN=$QUELLMARK_ROOT/cmake/toolchain-mingw-i686.cmake
+WINE_PREFIX_TOOL=$QUELLMARK_ROOT/tests/wine/wine-prefix
+failures=()
+declare -A built=()
+section_started=$SECONDS
+
+timed_section() {
+  printf '  (%ds)\n' $((SECONDS - section_started))
+  section "$@"
+  section_started=$SECONDS
+}
+
+# Prefixes left by a run that was killed (a ctest timeout, Ctrl+C): end their wineservers, remove them.
+dispose_scratch_prefixes() {
+  local prefix
+  for prefix in "$BUILD_ROOT/wine-scratch"/*/; do
+    [ -d "$prefix" ] && "$WINE_PREFIX_TOOL" dispose "${prefix%/}"
+  done
+  return 0
+}
+
+build_tree() {
+  local name=$1
+  shift
+  timed_section "Build: $name"
+  if "$@" && cmake --build "$BUILD_ROOT/$name" -j "$JOBS"; then
+    built[$name]=1
+  else
+    failures+=("build $name")
+  fi
+}
+
+run_tests() {
+  local name=$1 count
+  timed_section "Tests: $name"
+  if [ -z "${built[$name]:-}" ]; then
+    note "not run: the build of $name failed"
+    return
+  fi
+  count=$(ctest --test-dir "$BUILD_ROOT/$name" -N 2>/dev/null | sed -n 's/^Total Tests: //p')
+  if [ "${count:-0}" -eq 0 ]; then
+    note "no tests are registered in $name yet"
+    return
+  fi
+  ctest --test-dir "$BUILD_ROOT/$name" --output-on-failure --no-tests=ignore -j "$JOBS" --timeout 900 ||
+    failures+=("tests $name")
+}
+
+section "Packages"
+ensure_packages "${QUELLMARK_TEST_PACKAGES[@]}"
+ensure_japanese_locale
+
+BUILD_ROOT=$(quellmark_build_root)
+export QUELLMARK_WINE_TEMPLATE=$BUILD_ROOT/wine-template
+note "build root: $BUILD_ROOT"
+dispose_scratch_prefixes
+
+# Booting Wine takes a while and mostly waits; it runs beside the builds.
+"$WINE_PREFIX_TOOL" template "$QUELLMARK_WINE_TEMPLATE" >"$BUILD_ROOT/wine-template.log" 2>&1 &
+template_pid=$!
+
+build_tree native configure_tree native -DCMAKE_BUILD_TYPE=Debug
+build_tree win configure_win_tree
+build_tree win-tests configure_tree win-tests -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+  -DQUELLMARK_MINGW_THREADS=posix -DQUELLMARK_PROGRAM=OFF
+
+timed_section "Wine template prefix"
+if wait "$template_pid"; then
+  note "ready: $QUELLMARK_WINE_TEMPLATE"
+else
+  cat "$BUILD_ROOT/wine-template.log"
+  failures+=("wine template prefix")
+fi
+
+run_tests native
+run_tests win
+run_tests win-tests
+
+dispose_scratch_prefixes
+timed_section "Summary"
+note "total time: $((SECONDS / 60)) min $((SECONDS % 60)) s"
+if [ ${#failures[@]} -ne 0 ]; then
+  note "FAILED: ${failures[*]}"
+  exit 1
+fi
+note "all builds and tests passed"
