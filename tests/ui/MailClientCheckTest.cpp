@@ -1,0 +1,34 @@
+// The mail client check against listers that stand in for the process snapshot.
+#include <gtest/gtest.h>
+
+#include "ui/guard/MailClientCheck.h"
+
+namespace {
+
+ProcessLister Listing(std::vector<std::string> names) {
+  return [names] { return std::optional<std::vector<std::string>>(names); };
+}
+
+TEST(MailClientCheck, FindsTheMailClientWhateverItsLetterCase) {
+  EXPECT_TRUE(IsMailClientRunning(Listing({"explorer.exe", "msimn.exe"})));
+  EXPECT_TRUE(IsMailClientRunning(Listing({"MSIMN.EXE"})));
+  EXPECT_TRUE(IsMailClientRunning(Listing({"MsImN.ExE", "quellmark.exe"})));
+}
+
+TEST(MailClientCheck, OtherProcessesAndNearMissesDoNotCount) {
+  EXPECT_FALSE(IsMailClientRunning(Listing({})));
+  EXPECT_FALSE(IsMailClientRunning(Listing({"explorer.exe", "quellmark.exe"})));
+  EXPECT_FALSE(IsMailClientRunning(Listing({"msimn.exe.bak", "xmsimn.exe", "msimn", "msimn.ex"})));
+}
+
+TEST(MailClientCheck, ASnapshotThatFailsLetsTheCommandGoOn) {
+  EXPECT_FALSE(IsMailClientRunning([] { return std::optional<std::vector<std::string>>(); }));
+}
+
+TEST(MailClientCheck, WarningIsCodePage932) {
+  // "起動" in code page 932, and the quoted button caption with its full-width quotation marks.
+  EXPECT_NE(MailClientRunningMessage.find("\x8B\x4E\x93\xAE"), std::string::npos);
+  EXPECT_NE(MailClientRunningMessage.find("\x81\x68\x92\xC7\x89\xC1\x81\x68"), std::string::npos);
+}
+
+}  // namespace
