@@ -1,0 +1,146 @@
+// The counting, recording and failing wrapper around a registry back end.
+#include "registry/FaultInjectingRegistry.h"
+
+const char* RegCallName(RegCall kind) {
+  switch (kind) {
+    case RegCall::kOpenKey: return "OpenKey";
+    case RegCall::kCreateKey: return "CreateKey";
+    case RegCall::kCloseKey: return "CloseKey";
+    case RegCall::kQueryInfoKey: return "QueryInfoKey";
+    case RegCall::kEnumKey: return "EnumKey";
+    case RegCall::kQueryValue: return "QueryValue";
+    case RegCall::kSetValue: return "SetValue";
+  }
+  return "?";
+}
+
+void FaultInjectingRegistry::ResetCounts() {
+  counts_.fill(0);
+  total_ = 0;
+  calls_.clear();
+}
+
+void FaultInjectingRegistry::FailNth(RegCall kind, std::uint64_t nth, RegStatus status) {
+  faults_.push_back(Fault{false, kind, nth, false, std::string(), status});
+}
+
+void FaultInjectingRegistry::FailNthCall(std::uint64_t nth, RegStatus status) {
+  faults_.push_back(Fault{true, RegCall::kOpenKey, nth, false, std::string(), status});
+}
+
+void FaultInjectingRegistry::FailValue(RegCall kind, const std::string& value_name, RegStatus status) {
+  faults_.push_back(Fault{false, kind, 0, true, value_name, status});
+}
+
+bool FaultInjectingRegistry::Intercept(RegCall kind, const std::string* value_name, RegStatus* status) {
+  const std::uint64_t of_kind = ++counts_[static_cast<std::size_t>(kind)];
+  const std::uint64_t overall = ++total_;
+  for (const Fault& fault : faults_) {
+    if (!fault.any_kind && fault.kind != kind) continue;
+    if (fault.by_value_name && (value_name == nullptr || *value_name != fault.value_name)) continue;
+    if (fault.nth != 0 && fault.nth != (fault.any_kind ? overall : of_kind)) continue;
+    *status = fault.status;
+    return true;
+  }
+  return false;
+}
+
+void FaultInjectingRegistry::Record(RegCall kind, std::string key_path, const std::string* value_name,
+                                    std::uint32_t type, RegStatus status) {
+  calls_.push_back(RecordedCall{kind, std::move(key_path), value_name != nullptr ? *value_name : std::string(), type,
+                                status});
+}
+
+std::string FaultInjectingRegistry::PathOf(RegKey key) const {
+  if (key == kHkeyCurrentUser) return std::string();
+  const auto at = paths_.find(key);
+  return at != paths_.end() ? at->second : "?";
+}
+
+std::string FaultInjectingRegistry::Join(const std::string& base, const std::string& sub_key) {
+  if (base.empty()) return sub_key;
+  if (sub_key.empty()) return base;
+  return base + "\\" + sub_key;
+}
+
+RegStatus FaultInjectingRegistry::OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access,
+                                          RegKey* result) {
+  RegStatus status = kRegSuccess;
+  if (Intercept(RegCall::kOpenKey, nullptr, &status)) {
+    *result = 0;
+  } else {
+    status = inner_.OpenKey(base, sub_key, access, result);
+  }
+  if (recording_) {
+    std::string path = Join(PathOf(base), sub_key);
+    if (status == kRegSuccess && *result != kHkeyCurrentUser) paths_[*result] = path;
+    Record(RegCall::kOpenKey, std::move(path), nullptr, 0, status);
+  }
+  return status;
+}
+
+RegStatus FaultInjectingRegistry::CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access,
+                                            RegKey* result) {
+  RegStatus status = kRegSuccess;
+  if (Intercept(RegCall::kCreateKey, nullptr, &status)) {
+    *result = 0;
+  } else {
+    status = inner_.CreateKey(base, sub_key, access, result);
+  }
+  if (recording_) {
+    std::string path = Join(PathOf(base), sub_key);
+    if (status == kRegSuccess && *result != kHkeyCurrentUser) paths_[*result] = path;
+    Record(RegCall::kCreateKey, std::move(path), nullptr, 0, status);
+  }
+  return status;
+}
+
+RegStatus FaultInjectingRegistry::CloseKey(RegKey key) {
+  // A failing close is still passed on: its caller has let go of the handle and cannot try again,
+  // so keeping it open would only plant a leak that no caller could avoid.
+  RegStatus status = kRegSuccess;
+  const bool faulted = Intercept(RegCall::kCloseKey, nullptr, &status);
+  const RegStatus closed = inner_.CloseKey(key);
+  if (!faulted) status = closed;
+  if (!recording_) return status;
+  Record(RegCall::kCloseKey, PathOf(key), nullptr, 0, status);
+  if (closed == kRegSuccess) paths_.erase(key);
+  return status;
+}
+
+RegStatus FaultInjectingRegistry::QueryInfoKey(RegKey key, std::uint32_t* subkey_count,
+                                               std::uint32_t* max_subkey_name_length) {
+  RegStatus status = kRegSuccess;
+  if (!Intercept(RegCall::kQueryInfoKey, nullptr, &status)) {
+    status = inner_.QueryInfoKey(key, subkey_count, max_subkey_name_length);
+  }
+  if (recording_) Record(RegCall::kQueryInfoKey, PathOf(key), nullptr, 0, status);
+  return status;
+}
+
+RegStatus FaultInjectingRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) {
+  RegStatus status = kRegSuccess;
+  if (!Intercept(RegCall::kEnumKey, nullptr, &status)) status = inner_.EnumKey(key, index, name, capacity);
+  if (recording_) Record(RegCall::kEnumKey, PathOf(key), nullptr, 0, status);
+  return status;
+}
+
+RegStatus FaultInjectingRegistry::QueryValue(RegKey key, const std::string& value_name, std::uint32_t* type,
+                                             unsigned char* data, std::uint32_t* size) {
+  RegStatus status = kRegSuccess;
+  if (!Intercept(RegCall::kQueryValue, &value_name, &status)) {
+    status = inner_.QueryValue(key, value_name, type, data, size);
+  }
+  if (recording_) Record(RegCall::kQueryValue, PathOf(key), &value_name, 0, status);
+  return status;
+}
+
+RegStatus FaultInjectingRegistry::SetValue(RegKey key, const std::string& value_name, std::uint32_t type,
+                                           const unsigned char* data, std::uint32_t size) {
+  RegStatus status = kRegSuccess;
+  if (!Intercept(RegCall::kSetValue, &value_name, &status)) {
+    status = inner_.SetValue(key, value_name, type, data, size);
+  }
+  if (recording_) Record(RegCall::kSetValue, PathOf(key), &value_name, type, status);
+  return status;
+}

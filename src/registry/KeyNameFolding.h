@@ -1,0 +1,30 @@
+// Registry names as Windows compares them: code page 932 bytes decoded to UTF-16, upper-cased one
+// UTF-16 unit at a time, compared ordinally. Also splits key paths without breaking double-byte
+// characters whose trail byte is 0x5C.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Lead bytes of a double-byte character in code page 932; the byte after one belongs to it, even a
+// 0x5C or an ASCII letter.
+inline bool IsCp932LeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// The UTF-16 form of a code page 932 name. Bytes that do not decode become private-use units
+// (U+F700 + byte; 0x80, 0xA0 and 0xFD..0xFF as Windows maps them), so such names still compare
+// and sort deterministically and never merge with a decodable name.
+std::u16string DecodeCp932(const std::string& bytes);
+
+// The registry's simple upper-case mapping of one UTF-16 unit: ASCII, Latin-1, Greek, Cyrillic,
+// fullwidth Latin and the small Roman numerals. No width or kana folding; surrogates unchanged.
+char16_t UpcaseUnit(char16_t unit);
+
+// The name as lookups and the subkey order see it: decoded and upper-cased. Its length is the
+// name's length in UTF-16 units, which the registry's name limits count.
+std::u16string FoldedName(const std::string& bytes);
+
+// Splits a key path into its components on the 0x5C bytes that are separators (not trail bytes).
+// The empty path gives no components; "a\" gives "a" and ""; a doubled backslash an empty one.
+std::vector<std::string> SplitKeyPath(const std::string& path);

@@ -1,0 +1,295 @@
+// The in-memory registry: a tree of keys with sorted children, a handle table, and values kept in
+// the order they were first set.
+#include "registry/MemoryRegistry.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "registry/KeyNameFolding.h"
+
+namespace {
+
+// Limits as Windows counts them: name lengths in UTF-16 units, the whole path in ANSI bytes (the
+// A functions convert it into a buffer of 261 characters).
+constexpr std::size_t kMaxKeyNameUnits = 256;
+constexpr std::size_t kMaxValueNameUnits = 16383;
+constexpr std::size_t kMaxPathBytes = 260;
+
+bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
+
+struct ParsedPath {
+  RegStatus status;
+  std::vector<std::string> components;
+};
+
+// The path rules shared by open and create. Component lengths are left to the caller: create
+// checks them one at a time, after the earlier components have been made.
+ParsedPath ParseKeyPath(const std::string& path) {
+  if (path.size() > kMaxPathBytes) return {kRegMoreData, {}};
+  if (!path.empty() && path[0] == '\\') return {kRegBadPathname, {}};
+  std::vector<std::string> components = SplitKeyPath(path);
+  while (!components.empty() && components.back().empty()) components.pop_back();
+  for (const std::string& component : components) {
+    if (component.empty()) return {kRegInvalidParameter, {}};
+  }
+  return {kRegSuccess, std::move(components)};
+}
+
+}  // namespace
+
+struct MemoryRegistry::Node {
+  struct Value {
+    std::string name;  // first spelling
+    std::uint32_t type;
+    std::vector<unsigned char> data;
+  };
+
+  std::string name;  // first spelling, code page 932
+  // Keyed by the folded name, so the map's order is the enumeration order. Subkeys are never
+  // removed, so the longest name length only grows.
+  std::map<std::u16string, std::unique_ptr<Node>> children;
+  std::uint32_t longest_child_units = 0;
+  std::vector<Value> values;  // in the order first set
+  std::map<std::u16string, std::size_t> value_index;
+  bool refuses_open = false;
+
+  Node* FindChild(const std::string& child_name) const {
+    const auto at = children.find(FoldedName(child_name));
+    return at != children.end() ? at->second.get() : nullptr;
+  }
+
+  // The child of that name, made if missing; null when the name is too long to be a key name.
+  Node* FindOrAddChild(const std::string& child_name) {
+    std::u16string key = FoldedName(child_name);
+    if (key.size() > kMaxKeyNameUnits) return nullptr;
+    const auto at = children.lower_bound(key);
+    if (at != children.end() && at->first == key) return at->second.get();
+    auto child = std::make_unique<Node>();
+    child->name = child_name;
+    longest_child_units = std::max(longest_child_units, static_cast<std::uint32_t>(key.size()));
+    by_index_stale_ = true;
+    return children.emplace_hint(at, std::move(key), std::move(child))->second.get();
+  }
+
+  // The child at an enumeration index. The index table is rebuilt only after the subkeys changed,
+  // so enumerating all of them stays linear however many there are.
+  const Node* ChildAt(std::size_t index) {
+    if (by_index_stale_) {
+      by_index_.clear();
+      by_index_.reserve(children.size());
+      for (const auto& entry : children) by_index_.push_back(entry.second.get());
+      by_index_stale_ = false;
+    }
+    return index < by_index_.size() ? by_index_[index] : nullptr;
+  }
+
+ private:
+  std::vector<const Node*> by_index_;
+  bool by_index_stale_ = false;
+};
+
+MemoryRegistry::MemoryRegistry() : root_(std::make_unique<Node>()), root_handle_{root_.get(), kKeyAllAccess} {}
+
+MemoryRegistry::~MemoryRegistry() = default;
+
+void MemoryRegistry::Clear() {
+  handles_.clear();
+  root_ = std::make_unique<Node>();
+  root_handle_.node = root_.get();
+}
+
+const MemoryRegistry::OpenHandle* MemoryRegistry::Lookup(RegKey key) const {
+  if (key == kHkeyCurrentUser) return &root_handle_;
+  const auto at = handles_.find(key);
+  return at != handles_.end() ? &at->second : nullptr;
+}
+
+RegKey MemoryRegistry::NewHandle(Node* node, std::uint32_t access) {
+  const RegKey key = next_handle_;
+  next_handle_ += 4;
+  handles_.emplace(key, OpenHandle{node, access});
+  return key;
+}
+
+MemoryRegistry::Node* MemoryRegistry::FindPath(Node* base, const std::vector<std::string>& components) const {
+  Node* node = base;
+  for (const std::string& component : components) {
+    node = node->FindChild(component);
+    if (node == nullptr) return nullptr;
+  }
+  return node;
+}
+
+RegStatus MemoryRegistry::OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
+  *result = 0;
+  // The parent's access mask plays no part: opening is checked against the key itself.
+  const OpenHandle* parent = Lookup(base);
+  if (parent == nullptr) return kRegInvalidHandle;
+  const ParsedPath path = ParseKeyPath(sub_key);
+  if (path.status != kRegSuccess) return path.status;
+  if (path.components.empty() && base == kHkeyCurrentUser) {
+    *result = kHkeyCurrentUser;
+    return kRegSuccess;
+  }
+  for (const std::string& component : path.components) {
+    if (FoldedName(component).size() > kMaxKeyNameUnits) return kRegInvalidParameter;
+  }
+  Node* node = FindPath(parent->node, path.components);
+  if (node == nullptr) return kRegFileNotFound;
+  if (node->refuses_open) return kRegAccessDenied;
+  *result = NewHandle(node, access);
+  return kRegSuccess;
+}
+
+RegStatus MemoryRegistry::CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
+  *result = 0;
+  const OpenHandle* parent = Lookup(base);
+  if (parent == nullptr) return kRegInvalidHandle;
+  const ParsedPath path = ParseKeyPath(sub_key);
+  if (path.status != kRegSuccess) return path.status;
+  // One component at a time, as Windows does: what was made before a failure stays.
+  Node* node = parent->node;
+  for (const std::string& component : path.components) {
+    node = node->FindOrAddChild(component);
+    if (node == nullptr) return kRegInvalidParameter;
+  }
+  if (node->refuses_open) return kRegAccessDenied;
+  // Also for the empty sub-key, even on the predefined root: a new handle to the same key.
+  *result = NewHandle(node, access);
+  return kRegSuccess;
+}
+
+RegStatus MemoryRegistry::CloseKey(RegKey key) {
+  if (key == kHkeyCurrentUser) return kRegSuccess;
+  return handles_.erase(key) == 1 ? kRegSuccess : kRegInvalidHandle;
+}
+
+RegStatus MemoryRegistry::QueryInfoKey(RegKey key, std::uint32_t* subkey_count, std::uint32_t* max_subkey_name_length) {
+  const OpenHandle* handle = Lookup(key);
+  if (handle == nullptr) return kRegInvalidHandle;
+  if ((handle->access & kKeyQueryValue) == 0) return kRegAccessDenied;
+  if (subkey_count != nullptr) *subkey_count = static_cast<std::uint32_t>(handle->node->children.size());
+  if (max_subkey_name_length != nullptr) *max_subkey_name_length = handle->node->longest_child_units;
+  return kRegSuccess;
+}
+
+RegStatus MemoryRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) {
+  const OpenHandle* handle = Lookup(key);
+  if (handle == nullptr) return kRegInvalidHandle;
+  if ((handle->access & kKeyEnumerateSubKeys) == 0) return kRegAccessDenied;
+  if (name == nullptr || capacity == nullptr) return kRegInvalidParameter;
+  const Node* child = handle->node->ChildAt(index);
+  if (child == nullptr) return kRegNoMoreItems;
+  const std::string& child_name = child->name;
+  // No partial copy: the caller learns nothing but that the buffer was too small.
+  if (*capacity < child_name.size() + 1) return kRegMoreData;
+  std::memcpy(name, child_name.c_str(), child_name.size() + 1);
+  *capacity = static_cast<std::uint32_t>(child_name.size());
+  return kRegSuccess;
+}
+
+RegStatus MemoryRegistry::QueryValue(RegKey key, const std::string& value_name, std::uint32_t* type,
+                                     unsigned char* data, std::uint32_t* size) {
+  const OpenHandle* handle = Lookup(key);
+  if (handle == nullptr) return kRegInvalidHandle;
+  if ((handle->access & kKeyQueryValue) == 0) return kRegAccessDenied;
+  if (data != nullptr && size == nullptr) return kRegInvalidParameter;
+
+  const Node& node = *handle->node;
+  const auto found = node.value_index.find(FoldedName(value_name));
+  if (found == node.value_index.end()) {
+    if (data == nullptr) {
+      if (size != nullptr) *size = 0;
+      if (type != nullptr) *type = kRegNone;
+    }
+    return kRegFileNotFound;
+  }
+  const Node::Value& value = node.values[found->second];
+  const auto stored = static_cast<std::uint32_t>(value.data.size());
+  if (type != nullptr) *type = value.type;
+  if (data == nullptr) {
+    if (size != nullptr) *size = stored;
+    return kRegSuccess;
+  }
+  if (*size < stored) {
+    *size = stored;
+    return kRegMoreData;
+  }
+  if (stored > 0) std::memcpy(data, value.data.data(), stored);
+  // A string stored without its NUL gets one when there is room; the size does not count it.
+  if (IsStringType(value.type) && stored > 0 && value.data.back() != 0 && *size > stored) data[stored] = 0;
+  *size = stored;
+  return kRegSuccess;
+}
+
+RegStatus MemoryRegistry::SetValue(RegKey key, const std::string& value_name, std::uint32_t type,
+                                   const unsigned char* data, std::uint32_t size) {
+  const OpenHandle* handle = Lookup(key);
+  if (handle == nullptr) return kRegInvalidHandle;
+  if ((handle->access & kKeySetValue) == 0) return kRegAccessDenied;
+  if (data == nullptr && size > 0) return kRegNoAccess;
+  std::u16string folded = FoldedName(value_name);
+  if (folded.size() > kMaxValueNameUnits) return kRegInvalidParameter;
+
+  Node& node = *handle->node;
+  std::vector<unsigned char> bytes(data, data + size);
+  const auto found = node.value_index.find(folded);
+  if (found != node.value_index.end()) {
+    // Replaced in place: the first spelling and the position stay, the type may change.
+    Node::Value& value = node.values[found->second];
+    value.type = type;
+    value.data = std::move(bytes);
+  } else {
+    node.value_index.emplace(std::move(folded), node.values.size());
+    node.values.push_back(Node::Value{value_name, type, std::move(bytes)});
+  }
+  return kRegSuccess;
+}
+
+bool MemoryRegistry::SetOpenRefused(const std::string& path, bool refused) {
+  const ParsedPath parsed = ParseKeyPath(path);
+  if (parsed.status != kRegSuccess) return false;
+  Node* node = FindPath(root_.get(), parsed.components);
+  if (node == nullptr) return false;
+  node->refuses_open = refused;
+  return true;
+}
+
+namespace {
+
+void DumpNode(const MemoryRegistry::Node& node, const std::string& path, std::string& out) {
+  out += '[';
+  out += path;
+  out += "]\n";
+  for (const MemoryRegistry::Node::Value& value : node.values) {
+    out += '"';
+    out += value.name;
+    out += "\" = ";
+    out += std::to_string(value.type);
+    out += ':';
+    for (unsigned char byte : value.data) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, " %02X", byte);
+      out += hex;
+    }
+    out += '\n';
+  }
+  for (const auto& entry : node.children) {
+    const MemoryRegistry::Node& child = *entry.second;
+    DumpNode(child, path.empty() ? child.name : path + "\\" + child.name, out);
+  }
+}
+
+}  // namespace
+
+std::string MemoryRegistry::Dump(const std::string& path) const {
+  const ParsedPath parsed = ParseKeyPath(path);
+  if (parsed.status != kRegSuccess) return {};
+  const Node* node = FindPath(root_.get(), parsed.components);
+  if (node == nullptr) return {};
+  std::string out;
+  DumpNode(*node, std::string(), out);
+  return out;
+}

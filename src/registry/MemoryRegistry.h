@@ -1,0 +1,77 @@
+// An in-memory registry that answers the seven primitives as the Windows registry of a Japanese NT
+// system does: the back end of the portable build, its tests and benchmarks.
+//
+// What it reproduces: case-insensitive names compared in UTF-16 (code page 932 decoded first, so
+// double-byte names with letter-like or 0x5C trail bytes stay intact), subkeys enumerated in the
+// hive's order (ascending by upper-cased UTF-16 name), the path rules (leading backslash 161,
+// trailing ones ignored, doubled ones 87, components over 256 characters 87, paths over 260 bytes
+// 234), creation one component at a time, a handle table that detects stale handles, access masks
+// on set/query/enumerate, and the value size and NUL rules of RegQueryValueExA.
+//
+// Only HKEY_CURRENT_USER exists. Nothing is kept between runs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "registry/RegistryBackend.h"
+
+class MemoryRegistry final : public RegistryBackend {
+ public:
+  MemoryRegistry();
+  ~MemoryRegistry() override;
+  MemoryRegistry(const MemoryRegistry&) = delete;
+  MemoryRegistry& operator=(const MemoryRegistry&) = delete;
+
+  RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
+  RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
+  RegStatus CloseKey(RegKey key) override;
+  RegStatus QueryInfoKey(RegKey key, std::uint32_t* subkey_count, std::uint32_t* max_subkey_name_length) override;
+  RegStatus EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) override;
+  RegStatus QueryValue(RegKey key, const std::string& value_name, std::uint32_t* type, unsigned char* data,
+                       std::uint32_t* size) override;
+  RegStatus SetValue(RegKey key, const std::string& value_name, std::uint32_t type, const unsigned char* data,
+                     std::uint32_t size) override;
+
+  // A Japanese NT system unless told otherwise.
+  bool IsFarEastNt() const override { return far_east_nt_; }
+  void SetFarEastNt(bool far_east_nt) { far_east_nt_ = far_east_nt; }
+
+  // Test conveniences outside the seven calls.
+
+  // Empties HKEY_CURRENT_USER. Every handle handed out so far becomes invalid (6).
+  void Clear();
+  // Makes the existing key at path (from HKEY_CURRENT_USER) refuse to be opened or created, as a
+  // key whose security denies the caller does (5). False when there is no such key.
+  bool SetOpenRefused(const std::string& path, bool refused);
+  // Handles handed out and not yet closed (the predefined root not counted): a leak detector.
+  std::size_t OpenHandleCount() const noexcept { return handles_.size(); }
+  // The subtree at path (from HKEY_CURRENT_USER), one line per key ("[path]", the path relative to
+  // the dumped key) followed by its values in the order they were first set
+  // ("name" = type: hex bytes), keys depth first in enumeration order. Empty when path does not open.
+  std::string Dump(const std::string& path = std::string()) const;
+
+  struct Node;  // one key, defined with the implementation
+
+ private:
+  struct OpenHandle {
+    Node* node;
+    std::uint32_t access;
+  };
+
+  // The key behind a handle with the access it was opened with, or null for a bad handle.
+  const OpenHandle* Lookup(RegKey key) const;
+  RegKey NewHandle(Node* node, std::uint32_t access);
+  Node* FindPath(Node* base, const std::vector<std::string>& components) const;
+
+  std::unique_ptr<Node> root_;
+  std::unordered_map<RegKey, OpenHandle> handles_;
+  OpenHandle root_handle_;
+  // Handle values are never reused, so a stale handle stays detectably invalid.
+  RegKey next_handle_ = 0x1000;
+  bool far_east_nt_ = true;
+};

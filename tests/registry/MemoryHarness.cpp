@@ -1,0 +1,29 @@
+// Runs the registry suite over the in-memory store.
+#include <gtest/gtest.h>
+
+#include "registry/MemoryRegistry.h"
+#include "registry/RegistryHarness.h"
+
+namespace {
+
+class MemoryHarness final : public RegistryHarness {
+ public:
+  RegistryBackend& Backend() override { return registry_; }
+  void ResetUserKey() override { registry_.Clear(); }
+  bool MakeKeyRefuseReading(const std::string& path) override { return registry_.SetOpenRefused(path, true); }
+
+ private:
+  MemoryRegistry registry_;
+};
+
+}  // namespace
+
+RegistryHarness& Harness() {
+  static MemoryHarness harness;
+  return harness;
+}
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,210 @@
+// The in-memory store's own behaviour: where it follows Windows rather than Wine (subkey order,
+// doubled backslashes, access checks Wine skips), its scale, its handle table and its test hooks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "registry/KeyNameFolding.h"
+#include "registry/MemoryRegistry.h"
+#include "registry/RegistryHarness.h"
+#include "registry/TRegistry.h"
+
+namespace {
+
+std::vector<std::string> ListedBy(MemoryRegistry& registry, const std::string& path) {
+  TRegistry reader(registry);
+  TStringList list;
+  if (reader.OpenPath(path, false)) reader.ListSubkeys(list);
+  return list.Items();
+}
+
+TEST(KeyNameFolding, DecodesCodePage932AndFoldsPerUtf16Unit) {
+  EXPECT_EQ(DecodeCp932("\x95\x5C\x8E\xA6"), u"表示");
+  EXPECT_EQ(DecodeCp932("a\xB1\x83\x5C"), u"aｱソ");
+  EXPECT_EQ(FoldedName("abc\x82\x81\x83\xBF\x84\x70\xFA\x40"), u"ABCＡΑАⅠ");
+  EXPECT_EQ(FoldedName("\x83\x61"), u"ヂ");  // no letter folding inside a double-byte character
+  // Bytes that are no character still give distinct, stable units.
+  EXPECT_EQ(DecodeCp932("\x80\xA0\xFD"), u"\u0080\uF8F0\uF8F1");
+  EXPECT_NE(FoldedName("\x81"), FoldedName("\x82"));
+  EXPECT_EQ(FoldedName("\x81"), FoldedName("\x81"));
+}
+
+TEST(KeyNameFolding, SplitsOnlyOnBackslashesThatAreNotTrailBytes) {
+  EXPECT_EQ(SplitKeyPath(""), std::vector<std::string>{});
+  EXPECT_EQ(SplitKeyPath("\x95\x5C\x8E\xA6\\\x83\x5C\x83\x74\x83\x67\\"),
+            (std::vector<std::string>{"\x95\x5C\x8E\xA6", "\x83\x5C\x83\x74\x83\x67", ""}));
+  EXPECT_EQ(SplitKeyPath("a\\\\b"), (std::vector<std::string>{"a", "", "b"}));
+}
+
+TEST(MemoryRegistryOrder, SubkeysEnumerateInTheWindowsOrder) {
+  // Upper-cased UTF-16, ordinal, a prefix first: [ \ ] ^ _ ` sort after the letters (Wine puts
+  // them before), and kana, kanji, fullwidth and halfwidth forms by code point, not by CP932 bytes.
+  const std::vector<std::string> windows_order = {
+      " sp", "-", ".", "0", "@", "a", "aa", "aB", "a_b", "b", "B2", "y1", "Y_", "Z", "zz", "[", "^", "_u", "`", "{",
+      "|", "}", "~",
+      "\x83\xBF",  // α
+      "\x84\x70",  // а
+      "\x82\xA0",  // あ
+      "\x83\x41",  // ア
+      "\x83\x61",  // ヂ
+      "\x88\x9F",  // 亜
+      "\x82\x81",  // ａ
+      "\x81\x5F",  // ＼
+      "\x81\x51",  // ＿
+      "\x81\x60",  // ～
+      "\xB1",      // ｱ
+  };
+  std::vector<std::string> shuffled = windows_order;
+  std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(7));
+  MemoryRegistry registry;
+  for (const std::string& name : shuffled) ASSERT_TRUE(MakeKey(registry, "Order\\" + name)) << name;
+  EXPECT_EQ(SubkeyNames(registry, "Order"), windows_order);
+}
+
+TEST(MemoryRegistryOrder, ThousandsOfSubkeysEnumerateSortedAndIntact) {
+  for (int count : {4096, 100000}) {
+    SCOPED_TRACE(count);
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "%03X", i);
+      names.push_back(name);
+    }
+    names.push_back("\x95\x5C\x8E\xA6");  // 表示 sorts after every ASCII name
+    std::vector<std::string> shuffled = names;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(count));
+    MemoryRegistry registry;
+    ScopedKey store(registry);
+    ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store", kKeyAllAccess, store.out()), kRegSuccess);
+    for (const std::string& name : shuffled) {
+      ScopedKey child(registry);
+      ASSERT_EQ(registry.CreateKey(store.get(), name, kKeyAllAccess, child.out()), kRegSuccess);
+    }
+    // Digits and capitals sort alike as bytes and as upper-cased UTF-16, and 表示 (95 5C) comes
+    // after all of them either way.
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(ListedBy(registry, "Store"), names);
+  }
+}
+
+TEST(MemoryRegistryPaths, DoubledBackslashesAreRejectedAsWindowsMayDo) {
+  // Wine collapses them; Windows does not promise to. Rejecting them exposes a path built wrongly.
+  MemoryRegistry registry;
+  RegKey key = 1;
+  EXPECT_EQ(registry.CreateKey(kHkeyCurrentUser, "Dbl1\\\\Dbl2", kKeyAllAccess, &key), kRegInvalidParameter);
+  EXPECT_EQ(key, 0u);
+  EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, "Dbl1\\\\Dbl2", kKeyAllAccess, &key), kRegInvalidParameter);
+  EXPECT_EQ(SubkeyNames(registry, ""), std::vector<std::string>{});
+}
+
+TEST(MemoryRegistryHandles, BadHandlesAreRefusedAndClearInvalidatesEveryHandle) {
+  MemoryRegistry registry;
+  RegKey key = 1;
+  std::uint32_t count = 0;
+  std::uint32_t longest = 0;
+  for (RegKey bad : {RegKey{0}, RegKey{0x1234}, RegKey{0x80000002u}}) {
+    EXPECT_EQ(registry.OpenKey(bad, "", kKeyAllAccess, &key), kRegInvalidHandle) << bad;
+    EXPECT_EQ(key, 0u);
+    EXPECT_EQ(registry.QueryInfoKey(bad, &count, &longest), kRegInvalidHandle) << bad;
+    EXPECT_EQ(registry.CloseKey(bad), kRegInvalidHandle) << bad;
+  }
+
+  RegKey store = 0;
+  ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store", kKeyAllAccess, &store), kRegSuccess);
+  EXPECT_EQ(registry.OpenHandleCount(), 1u);
+  registry.Clear();
+  EXPECT_EQ(registry.OpenHandleCount(), 0u);
+  EXPECT_EQ(registry.QueryInfoKey(store, &count, &longest), kRegInvalidHandle);
+  // A new key never receives an old handle's value.
+  RegKey fresh = 0;
+  ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store", kKeyAllAccess, &fresh), kRegSuccess);
+  EXPECT_NE(fresh, store);
+  EXPECT_EQ(registry.CloseKey(store), kRegInvalidHandle);
+  EXPECT_EQ(registry.CloseKey(fresh), kRegSuccess);
+}
+
+TEST(MemoryRegistryHandles, KeyInformationNeedsQueryAccess) {
+  // Wine answers RegQueryInfoKeyA on any handle; Windows checks KEY_QUERY_VALUE.
+  MemoryRegistry registry;
+  ScopedKey key(registry);
+  ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store", kKeyEnumerateSubKeys, key.out()), kRegSuccess);
+  std::uint32_t count = 0;
+  std::uint32_t longest = 0;
+  EXPECT_EQ(registry.QueryInfoKey(key.get(), &count, &longest), kRegAccessDenied);
+}
+
+TEST(MemoryRegistryHandles, ARefusingKeyCannotBeOpenedOrCreatedButStaysListed) {
+  MemoryRegistry registry;
+  EXPECT_FALSE(registry.SetOpenRefused("Store\\Locked", true));
+  ASSERT_TRUE(MakeKey(registry, "Store\\Locked\\Inner"));
+  ASSERT_TRUE(registry.SetOpenRefused("Store\\Locked", true));
+  RegKey key = 1;
+  EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, "Store\\Locked", kKeyReadForExistenceTest, &key), kRegAccessDenied);
+  EXPECT_EQ(key, 0u);
+  EXPECT_EQ(registry.CreateKey(kHkeyCurrentUser, "store\\LOCKED", kKeyAllAccess, &key), kRegAccessDenied);
+  EXPECT_EQ(registry.OpenHandleCount(), 0u);
+  EXPECT_EQ(SubkeyNames(registry, "Store"), std::vector<std::string>{"Locked"});
+  ASSERT_TRUE(registry.SetOpenRefused("Store\\Locked", false));
+  EXPECT_TRUE(KeyExists(registry, "Store\\Locked"));
+}
+
+TEST(MemoryRegistryValues, ValuesKeepTheirFirstSpellingAndPlaceWhenReplaced) {
+  MemoryRegistry registry;
+  ASSERT_TRUE(PutValue(registry, "Rule", "Name", RawValue{kRegSz, std::string("x\0", 2)}));
+  ASSERT_TRUE(PutValue(registry, "Rule", "Order", RawValue{kRegSz, std::string("000\0", 4)}));
+  ASSERT_TRUE(PutValue(registry, "Rule", "NAME", RawValue{kRegDword, std::string("\x01\x00\x00\x00", 4)}));
+  ASSERT_TRUE(MakeKey(registry, "Rule\\b"));
+  ASSERT_TRUE(PutValue(registry, "Rule\\A", "", RawValue{kRegBinary, ""}));
+  EXPECT_EQ(registry.Dump("Rule"),
+            "[]\n"
+            "\"Name\" = 4: 01 00 00 00\n"
+            "\"Order\" = 1: 30 30 30 00\n"
+            "[A]\n"
+            "\"\" = 3:\n"
+            "[b]\n");
+  EXPECT_EQ(registry.Dump("Missing"), "");
+}
+
+TEST(MemoryRegistryValues, NullStringDataWithASizeIsRefused) {
+  // Wine crashes here; Windows documents the refusal.
+  MemoryRegistry registry;
+  ScopedKey key(registry);
+  ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store", kKeyAllAccess, key.out()), kRegSuccess);
+  EXPECT_EQ(registry.SetValue(key.get(), "Name", kRegSz, nullptr, 4), kRegNoAccess);
+  EXPECT_EQ(registry.Dump("Store"), "[]\n");
+}
+
+TEST(MemoryRegistryFarEast, TheNameBufferFitsDoubleByteNamesOnlyOnAFarEastSystem) {
+  MemoryRegistry registry;
+  EXPECT_TRUE(registry.IsFarEastNt());
+  ASSERT_TRUE(MakeKey(registry, "Store\\\x93\xFA\x96\x7B\x8C\xEA"));  // 日本語: 3 characters, 6 bytes
+  ASSERT_TRUE(MakeKey(registry, "Store\\abc"));
+  EXPECT_EQ(ListedBy(registry, "Store"), (std::vector<std::string>{"abc", "\x93\xFA\x96\x7B\x8C\xEA"}));
+  // Elsewhere the listing sizes its buffer by characters and the double-byte name does not fit.
+  registry.SetFarEastNt(false);
+  EXPECT_EQ(ListedBy(registry, "Store"), std::vector<std::string>{"abc"});
+}
+
+TEST(MemoryRegistryTRegistry, EveryHandleIsReleasedExceptionsIncluded) {
+  MemoryRegistry registry;
+  ASSERT_TRUE(PutValue(registry, "Store", "Order", RawValue{kRegDword, std::string("\x01\x00\x00\x00", 4)}));
+  {
+    TRegistry first(registry);
+    ASSERT_TRUE(first.OpenPath("Store", false));
+    ASSERT_TRUE(first.OpenPath("Sub", true));
+    ASSERT_TRUE(first.OpenPath("\\Store", false));
+    EXPECT_EQ(registry.OpenHandleCount(), 1u);
+    EXPECT_TRUE(first.SubkeyExists("Sub"));
+    EXPECT_THROW(first.ReadText("Order"), ERegistryException);
+    TStringList list;
+    first.ListSubkeys(list);
+    EXPECT_EQ(registry.OpenHandleCount(), 1u);
+  }
+  EXPECT_EQ(registry.OpenHandleCount(), 0u);
+}
+
+}  // namespace

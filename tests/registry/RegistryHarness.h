@@ -1,0 +1,78 @@
+// What the registry-layer suite needs from the back end it runs on: a clean HKEY_CURRENT_USER per
+// case, and fixture writes and read-backs that go through the seven primitives only, so that the
+// same cases run over the in-memory store and over the real registry under Wine.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "registry/RegistryBackend.h"
+
+class RegistryHarness {
+ public:
+  virtual ~RegistryHarness() = default;
+  virtual RegistryBackend& Backend() = 0;
+  // Empties HKEY_CURRENT_USER as the back end sees it: values and subkeys.
+  virtual void ResetUserKey() = 0;
+  // Makes the existing key at path (from HKEY_CURRENT_USER) refuse to be opened for reading, as a
+  // key whose security denies the user does. False when this back end cannot do that.
+  virtual bool MakeKeyRefuseReading(const std::string& path) = 0;
+};
+
+// The harness of this test program; each program links exactly one.
+RegistryHarness& Harness();
+
+// A value as stored: type code and exact bytes.
+struct RawValue {
+  std::uint32_t type;
+  std::string bytes;
+  bool operator==(const RawValue& other) const { return type == other.type && bytes == other.bytes; }
+};
+void PrintTo(const RawValue& value, std::ostream* out);
+
+// A key handle that the back end closes when it goes.
+class ScopedKey {
+ public:
+  explicit ScopedKey(RegistryBackend& backend) : backend_(backend) {}
+  ~ScopedKey() { Reset(); }
+  ScopedKey(const ScopedKey&) = delete;
+  ScopedKey& operator=(const ScopedKey&) = delete;
+
+  RegKey get() const { return key_; }
+  // For an out-parameter: closes the key held so far.
+  RegKey* out() {
+    Reset();
+    return &key_;
+  }
+  void Reset() {
+    if (key_ != 0) backend_.CloseKey(key_);
+    key_ = 0;
+  }
+
+ private:
+  RegistryBackend& backend_;
+  RegKey key_ = 0;
+};
+
+// Fixture access, paths from HKEY_CURRENT_USER. Failures come back to the calling test's line
+// through the assertion results.
+::testing::AssertionResult MakeKey(RegistryBackend& backend, const std::string& path);
+::testing::AssertionResult PutValue(RegistryBackend& backend, const std::string& path, const std::string& name,
+                                    const RawValue& value);
+// The value, or nothing when the key or the value is missing.
+std::optional<RawValue> GetValue(RegistryBackend& backend, const std::string& path, const std::string& name);
+bool KeyExists(RegistryBackend& backend, const std::string& path);
+// The subkey names in enumeration order; empty when the key does not open.
+std::vector<std::string> SubkeyNames(RegistryBackend& backend, const std::string& path);
+
+// Each case starts from an empty HKEY_CURRENT_USER.
+class RegistryCase : public ::testing::Test {
+ protected:
+  void SetUp() override { Harness().ResetUserKey(); }
+  RegistryBackend& backend() { return Harness().Backend(); }
+};
