@@ -13,7 +13,8 @@ source "$(dirname -- "${BASH_SOURCE[0]}")/lib/common.sh"
 section "Display"
 if [ -z "${DISPLAY:-}" ]; then
   die "no X display (DISPLAY is not set). Quellmark is a window: run this from a desktop session,
-  set DISPLAY to a running X server, or use a virtual one: xvfb-run -a bash scripts/run.sh"
+  or set DISPLAY to a running X server. Without a screen, a virtual one does (packages xvfb and
+  xauth): xvfb-run -a bash scripts/run.sh"
 fi
 note "DISPLAY=$DISPLAY"
 

@@ -86,7 +86,7 @@ QUELLMARK_TEST_PACKAGES=(
   g++ git python3
   mingw-w64 g++-mingw-w64-i686-posix
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool xclip x11-utils imagemagick
+  xvfb xauth xdotool xclip x11-utils imagemagick
   clang libclang-rt-14-dev
 )
 
