@@ -1,0 +1,27 @@
+// Layout arithmetic of the widget layer that needs no window: scaling to the display density and
+// the placement of a radio group's items.
+#pragma once
+
+// number * numerator / denominator with the product in 64 bits, rounded to the nearest integer,
+// halves away from zero - the system's MulDiv. -1 when denominator is 0 or the result does not fit.
+int MulDivRound(int number, int numerator, int denominator) noexcept;
+
+// The forms are laid out at this density; other densities scale every pixel value with it.
+constexpr int kDesignPixelsPerInch = 96;
+
+// A design value (position, size or a negative font height) at the display's density.
+inline int ScaleToDpi(int design_value, int pixels_per_inch) noexcept {
+  return MulDivRound(design_value, pixels_per_inch, kDesignPixelsPerInch);
+}
+
+struct TBounds {
+  int left;
+  int top;
+  int width;
+  int height;
+};
+
+// Where item index of a one-column radio group of group_width x group_height sits inside the
+// group: below the caption line (text_height high), items share the rest of the height equally,
+// the remainder split above and below, and span the width less the frame.
+TBounds RadioItemBounds(int index, int item_count, int group_width, int group_height, int text_height) noexcept;
