@@ -1,0 +1,105 @@
+// The application object: the hidden application window that owns every form and stands for the
+// program on the task bar, the title, the message loop, and the last-resort report of exceptions.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <new>
+#include <string>
+
+#include "base/Exception.h"
+#include "ui/widgets/Forms.h"
+
+class TApplication : public TComponent {
+ public:
+  // Makes the application window: class "TApplication", 0 x 0 at the centre of the screen, a system
+  // menu without Maximize, Size and Move, the program's icon "MAINICON".
+  TApplication();
+  // The shutdown: owned pop-ups hidden, every owned form destroyed (their destroy handlers run),
+  // then the application window.
+  ~TApplication() override;
+  const char* ClassName() const noexcept override { return "TApplication"; }
+
+  // Runs the start-up hook when one is installed (this program installs none).
+  void InitializeApp();
+
+  // The title is the application window's text.
+  std::string ApplicationTitle() const;
+  void SetApplicationTitle(const std::string& title);
+
+  // Creates a form owned by the application; reference is set before the constructor runs and
+  // reset to nullptr when it raises (the exception goes on). The first form becomes the main form
+  // and gets its window at once.
+  template <typename TFormClass>
+  void CreateAppForm(TFormClass*& reference);
+
+  // Shows the main form as the program was asked to start (maximised for show command 3, minimised
+  // for 7) and handles messages until the quit message.
+  void RunMessageLoop();
+  // Posts the quit message with exit value 0.
+  void EndMessageLoop();
+  // Takes one message and handles it, or waits for the next when there is none.
+  void HandleMessage();
+  bool Terminated() const noexcept { return terminated_; }
+
+  // The last resort for an exception (error) that escaped a handler: ends any mouse capture,
+  // stays silent for EAbort, shows an Exception's message in the error box (or passes it to
+  // OnException when assigned) and anything else in the fatal error box. Never throws; the
+  // program goes on.
+  void ReportException(TObject* Sender, std::exception_ptr error) noexcept;
+  // The error box: the message with a closing "." (see WithClosingPeriod), the title as caption,
+  // the stop icon and OK.
+  void ShowExceptionBox(const Exception& error);
+  // MessageBoxA owned by the application window, shown on the active window's monitor with every
+  // other window of the program disabled; activation and focus are restored afterwards.
+  int ShowAppMessageBox(const std::string& text, const std::string& caption, UINT flags);
+
+  std::function<void(TObject* Sender, const Exception& error)> OnException;
+
+  HWND Handle() const noexcept { return handle_.Get(); }
+  TForm* MainForm() const noexcept { return main_form_; }
+  // Shows the application window while any of its forms is visible, hides it when none is.
+  void UpdateVisible() noexcept;
+  // A form tells the application that it goes.
+  void FormDestroyed(TForm* form) noexcept;
+  // The application reads left to right; kept as a switch for the message boxes' RTL flag.
+  bool UseRightToLeftReading() const noexcept { return false; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleAppMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  bool ProcessMessage();
+  bool IsKeyMessage(MSG& message);
+  void AdoptMainForm(TForm* form);
+
+  UniqueHwnd handle_;
+  TForm* main_form_ = nullptr;
+  bool terminated_ = false;
+  bool destroying_ = false;
+};
+
+// The program's one application object, made by CreateApplication.
+extern TApplication* Application;
+
+void CreateApplication();
+// The shutdown; safe to call when there is no application object (any more).
+void DestroyApplication() noexcept;
+
+template <typename TFormClass>
+void TApplication::CreateAppForm(TFormClass*& reference) {
+  // The variable names the form before its constructor runs, so code run by the constructor
+  // (its create handler) can already reach it through the variable.
+  void* memory = ::operator new(sizeof(TFormClass));
+  reference = static_cast<TFormClass*>(memory);
+  TFormClass* form = nullptr;
+  try {
+    form = new (memory) TFormClass(this);
+  } catch (...) {
+    reference = nullptr;
+    ::operator delete(memory);
+    throw;
+  }
+  if (main_form_ == nullptr) AdoptMainForm(form);
+}

@@ -1,0 +1,26 @@
+// The program's entry: the real registry, the application object, the title, the main window, the
+// message loop; an exception that escapes any of it ends in the fatal error box and exit code 1.
+#include <windows.h>
+
+#include "app/Application.h"
+#include "app/FatalError.h"
+#include "registry/RegistryBackend.h"
+#include "registry/WindowsRegistry.h"
+#include "ui/Unit1.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  InstallFatalExceptionHandler();
+  static WindowsRegistry registry;
+  SetActiveRegistryBackend(&registry);
+  try {
+    CreateApplication();
+    Application->InitializeApp();
+    Application->SetApplicationTitle("Quellmark");
+    Application->CreateAppForm(Form1);
+    Application->RunMessageLoop();
+  } catch (...) {
+    FatalExceptionHandler(std::current_exception(), CallerAddress());
+  }
+  DestroyApplication();
+  return 0;
+}
