@@ -1,0 +1,123 @@
+"""quellmark.exe as a file: it imports only DLLs that Windows ships, and carries the resources it needs.
+
+Run by ctest with the path of the .exe: imports are read with objdump -p, resources are decompiled
+with windres, and the string table is compared with src/base/ResourceStrings.def.
+"""
+
+import re
+import subprocess
+import sys
+import unittest
+from pathlib import Path
+
+REPO_ROOT = Path(__file__).resolve().parents[2]
+EXE = Path(sys.argv.pop(1)) if len(sys.argv) > 1 else None
+
+# DLLs of every Windows since XP (msvcrt.dll is the system's own C runtime).
+SYSTEM_DLLS = {
+    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+    "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "uxtheme.dll", "version.dll",
+}
+
+
+def tool(name, *args):
+    result = subprocess.run([f"i686-w64-mingw32-{name}", *map(str, args)], stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, check=True)
+    return result.stdout.decode("utf-8", errors="replace")
+
+
+def rc_string(literal):
+    """The text of a string literal as windres writes it: L"..." with \\xHHHH, or "..." in ASCII."""
+    wide = literal.startswith("L")
+    body = literal[2:-1] if wide else literal[1:-1]
+    text, i = [], 0
+    while i < len(body):
+        c = body[i]
+        if c == "\\":
+            kind = body[i + 1]
+            if kind == "x":
+                digits = re.match(r"[0-9a-fA-F]{1,4}", body[i + 2:]).group(0)
+                text.append(chr(int(digits, 16)))
+                i += 2 + len(digits)
+                continue
+            text.append({"r": "\r", "n": "\n", "t": "\t", "\\": "\\", '"': '"'}[kind])
+            i += 2
+        elif c == '"' and body[i + 1:i + 2] == '"':
+            text.append('"')
+            i += 2
+        else:
+            text.append(c)
+            i += 1
+    return "".join(text)
+
+
+def expected_strings():
+    """id -> text from the string table's source."""
+    source = (REPO_ROOT / "src" / "base" / "ResourceStrings.def").read_text(encoding="utf-8")
+    table = {}
+    for number, literal in re.findall(r'RESOURCE_STRING\((\d+),\s*("(?:[^"\\]|\\.)*")\)', source):
+        table[int(number)] = literal[1:-1].replace("\\r", "\r").replace("\\n", "\n").replace('\\"', '"')
+    return table
+
+
+@unittest.skipIf(EXE is None, "give the path of quellmark.exe")
+class ExeFileTest(unittest.TestCase):
+    _resources = None
+
+    @property
+    def resources(self):
+        if ExeFileTest._resources is None:
+            ExeFileTest._resources = tool("windres", "-i", EXE, "-J", "coff", "-O", "rc")
+        return ExeFileTest._resources
+
+    def test_imports_only_system_dlls(self):
+        imports = re.findall(r"DLL Name: (\S+)", tool("objdump", "-p", EXE))
+        self.assertIn("user32.dll", [name.lower() for name in imports])
+        foreign = [name for name in imports if name.lower() not in SYSTEM_DLLS]
+        self.assertEqual([], foreign, "imports DLLs that Windows does not ship")
+
+    def test_string_table_carries_every_text_exactly(self):
+        found = {int(number): rc_string(literal)
+                 for number, literal in re.findall(r'^\s+(\d+), (L?"(?:[^"\\]|\\.|"")*")\s*$', self.resources,
+                                                   re.MULTILINE)}
+        expected = expected_strings()
+        for number in (65339, 65344, 65351, 65369, 65375, 65413, 65414, 65437, 65513, 65514):
+            self.assertIn(number, expected)
+        self.assertEqual(expected, found)
+        # The resources are Japanese, like the version record.
+        self.assertNotIn("LANGUAGE 9,", self.resources)
+        self.assertIn("LANGUAGE 17, 1", self.resources)
+
+    def test_main_icon_is_one_32_by_32_image_of_16_colours(self):
+        group = re.search(r'"MAINICON" 14 /\* RT_GROUP_ICON \*/\s*BEGIN\s*0, 1, (\d+),.*?\n(.*?)END',
+                          self.resources, re.DOTALL)
+        self.assertIsNotNone(group, "no icon group MAINICON")
+        self.assertEqual("1", group.group(1))
+        self.assertIn(r'"\040\040\020\000", 1, 4,', group.group(2))  # 32 x 32, 16 colours, 1 plane, 4 bits
+
+    def test_version_record(self):
+        version = re.search(r"1 VERSIONINFO(.*?)\nEND", self.resources, re.DOTALL).group(1)
+        self.assertIn("FILEVERSION 1, 0, 0, 0", version)
+        self.assertIn("PRODUCTVERSION 1, 0, 0, 0", version)
+        self.assertIn('BLOCK "041103A4"', version)
+        self.assertIn('VALUE "Translation", 0x411, 932', version)
+        values = {name: rc_string(literal) for name, literal in
+                  re.findall(r'VALUE "(\w+)", (L?"(?:[^"\\]|\\.|"")*")', version)}
+        for empty in ("CompanyName", "InternalName", "OriginalFilename", "ProductName", "LegalTrademarks",
+                      "Comments"):
+            self.assertEqual("", values.get(empty), empty)
+        self.assertEqual("Quellmark 開発チーム", values["FileDescription"])
+        self.assertEqual("http://quellmark.example/", values["LegalCopyright"])
+        self.assertEqual("1.0.0.0", values["FileVersion"])
+
+    def test_manifest(self):
+        manifest = re.search(r"1 24 /\* RT_MANIFEST \*/\s*BEGIN(.*?)END", self.resources, re.DOTALL)
+        self.assertIsNotNone(manifest, "no manifest with id 1")
+        text = "".join(rc_string(line.strip()) for line in manifest.group(1).strip().splitlines())
+        self.assertRegex(text, r'requestedExecutionLevel level="asInvoker"')
+        self.assertRegex(text, r"<dpiAware[^>]*>true</dpiAware>")
+        self.assertRegex(text, r'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"')
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
