@@ -90,10 +90,13 @@ QUELLMARK_TEST_PACKAGES=(
   clang libclang-rt-14-dev
 )
 
-# The build root holds the trees (native, win, win-tests) and the Wine template prefix of the tests.
+# The build root holds the trees (native, win, win-tests) and the one Wine template prefix that
+# their tests share; the mark tells tests/wine/wine-prefix so.
 quellmark_build_root() {
   local root=${QUELLMARK_BUILD_ROOT:-$QUELLMARK_ROOT/build}
-  mkdir -p -- "$root" || die "cannot create the build root $root"
+  if ! mkdir -p -- "$root" || ! touch -- "$root/.quellmark-build-root"; then
+    die "cannot create the build root $root"
+  fi
   (cd -- "$root" && pwd)
 }
 
