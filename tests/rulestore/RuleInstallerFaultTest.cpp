@@ -81,4 +81,29 @@ TEST_F(RuleInstallerFaults, ABigStoreGetsTheNextNumberInFourDigits) {
   EXPECT_EQ(faults_.Count(RegCall::kSetValue), 18u);
 }
 
+TEST_F(RuleInstallerFaults, AnInstallationMakesNoRegistryCallBeyondItsSteps) {
+  for (const std::uint32_t rules : {0u, 3u, 40u}) {
+    Clean();
+    SetActiveRegistryBackend(&faults_);
+    MakeEmptyStore();
+    std::string order = "x";
+    for (std::uint32_t number = 0; number < rules; ++number) AddRuleKey(RuleKeyNameOf(number), "other rule");
+    Put(kStorePath, "Order", Text(order));
+    faults_.ResetCounts();
+    AddTwoDigitRule(true);
+
+    const std::uint64_t n = rules;
+    const std::uint64_t identity = 4;              // open "Identities", size and read "Last User ID", close
+    const std::uint64_t name_walk = identity + 3 + n * (1 + 4);  // open, info, close; per key: enum + name test
+    const std::uint64_t count = identity + 3 + n;  // open, info, close; an enumeration per key
+    const std::uint64_t free_name = n * (identity + 4) + (identity + 3);  // taken names close their probe
+    const std::uint64_t order_check = identity + 4;  // fresh path; open, size, read, close
+    const std::uint64_t blocks = 5 + 7 + 3 + 7 + 7;  // opens, 17 writes, closes
+    const std::uint64_t order_update = identity + 5;  // open, size, read, write, close
+    EXPECT_EQ(faults_.TotalCount(), name_walk + count + free_name + order_check + blocks + order_update)
+        << rules << " rules";
+    EXPECT_EQ(faults_.Count(RegCall::kSetValue), 18u);
+  }
+}
+
 }  // namespace
