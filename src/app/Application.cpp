@@ -220,7 +220,10 @@ void TApplication::ReportException(TObject* Sender, std::exception_ptr error) no
         ShowExceptionBox(exception);
       }
     } catch (...) {
+      // The box is task-modal and has no owner; the window the user worked in comes back afterwards.
+      HWND active = GetActiveWindow();
       ShowFatalError(std::current_exception(), address);
+      if (active != nullptr && IsWindow(active)) SetActiveWindow(active);
     }
   } catch (...) {
     // The report itself failed (no memory left for its text): there is nothing left to tell the

@@ -14,6 +14,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import quellmark_gui as gui  # noqa: E402
+from window_state import inspect, press, wait_real_window  # noqa: E402
 
 CAPTION = "Quellmark"
 CLIENT_SIZE = (339, 217)
@@ -53,56 +54,11 @@ ES_READONLY = 0x0800
 BS_TYPEMASK = 0x000F
 BS_AUTOCHECKBOX = 0x0003
 
-INSPECTOR = "window_inspector.exe"
-
-
-def inspector_path():
-    return gui.build_dir() / "tests" / "gui" / INSPECTOR
-
-
 def exe_path():
     value = os.environ.get("QUELLMARK_EXE")
     if not value:
         raise unittest.SkipTest("QUELLMARK_EXE is not set: this build has no quellmark.exe")
     return Path(value)
-
-
-class Window:
-    """What window_inspector.exe reports about one top-level window and its descendants."""
-
-    def __init__(self, text):
-        self.children = []
-        self.focus = None
-        for line in text.splitlines():
-            fields = line.split("\t")
-            if fields[0] == "top":
-                self.window_class, self.caption = fields[1], _text(fields[2])
-                self.style, self.ex_style = int(fields[3], 16), int(fields[4], 16)
-                self.rect = tuple(int(v) for v in fields[5].split(","))
-                self.client_size = tuple(int(v) for v in fields[6].split(","))
-                self.visible, self.enabled, self.owner_class = fields[7] == "1", fields[8] == "1", fields[9]
-            elif fields[0] == "child":
-                self.children.append({
-                    "depth": int(fields[1]), "class": fields[2], "text": _text(fields[3]),
-                    "style": int(fields[4], 16), "bounds": tuple(int(v) for v in fields[5].split(",")),
-                    "visible": fields[6] == "1", "enabled": fields[7] == "1",
-                    "check": int(fields[8]), "selection": int(fields[9]),
-                })
-            elif fields[0] == "focus":
-                self.focus = (fields[1], _text(fields[2]))
-
-    def child(self, text, window_class="Button"):
-        found = [c for c in self.children if c["text"] == text and c["class"].lower() == window_class.lower()]
-        if len(found) != 1:
-            raise AssertionError(f"{len(found)} {window_class} windows with text {text!r}")
-        return found[0]
-
-    def of_class(self, window_class):
-        return [c for c in self.children if c["class"].lower() == window_class.lower()]
-
-
-def _text(field):
-    return "" if field == "-" else bytes.fromhex(field).decode("cp932")
 
 
 class MainWindowSession:
@@ -121,30 +77,17 @@ class MainWindowSession:
         # Settings such as the density are read when the Wine session starts.
         self.prefix.end_wineserver()
         self.program = self.prefix.start(exe_path(), display=self.display)
-        self.window = self.wait_main_window()
-
-    def wait_main_window(self, timeout=30):
-        # The application window carries the same caption; it is 0 x 0 (one pixel for X).
-        deadline = time.monotonic() + timeout
-        while True:
-            windows = [w for w in self.display.find_windows(CAPTION) if self.display.geometry(w).width > 1]
-            if len(windows) == 1:
-                return windows[0]
-            if time.monotonic() > deadline:
-                raise gui.HarnessError(f"no main window captioned {CAPTION!r} within {timeout} s")
-            time.sleep(0.1)
+        # The application window carries the same caption.
+        self.window = wait_real_window(self.display, CAPTION)
 
     def inspect(self, window_class="TForm1"):
-        result = subprocess.run(["wine", str(inspector_path()), window_class], env=self.prefix.env(self.display),
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
-        if result.returncode != 0:
-            raise gui.HarnessError(f"no window of class {window_class} (inspector exit {result.returncode})")
-        return Window(result.stdout.decode("ascii"))
+        window = inspect(self.prefix, self.display, window_class)
+        if window is None:
+            raise gui.HarnessError(f"no window of class {window_class}")
+        return window
 
     def key(self, *keys):
-        for key in keys:
-            self.display.key(self.window, key)
-            time.sleep(0.15)
+        press(self.display, *keys)
 
     def focus_after(self, *keys):
         self.key(*keys)
@@ -224,10 +167,6 @@ class MainWindowTest(unittest.TestCase):
         self.assertEqual(expected, [session.focus_after("Tab")[1] for _ in expected])
         self.assertEqual(HOME_PAGE, session.focus_after("shift+Tab")[1])
 
-        # Enter on a button that is neither default nor cancel, and Escape, change nothing and end nothing.
-        session.key("Return", "Escape")
-        self.assertTrue(session.program.running)
-
         # The arrow keys choose within the deletion method, and Tab then reaches the chosen item.
         self.assertEqual(AFTER_RECEIVING, session.focus_after("shift+Tab")[1])
         self.assertEqual(WITHOUT_RECEIVING, session.focus_after("Down")[1])
@@ -236,8 +175,15 @@ class MainWindowTest(unittest.TestCase):
         self.assertEqual(HOME_PAGE, session.focus_after("Tab")[1])
         self.assertEqual(WITHOUT_RECEIVING, session.focus_after("shift+Tab")[1])
 
-        # A box is ticked with the space bar, and stays a two-state box.
+        # The window has no default or cancel button: Enter and Escape on a box do nothing.
         self.assertEqual(RULE2, session.focus_after("shift+Tab", "shift+Tab")[1])
+        session.key("Return", "Escape")
+        self.assertTrue(session.program.running)
+        state = session.inspect()
+        self.assertEqual(0, state.child(RULE2)["check"])
+        self.assertEqual(RULE2, state.focus[1])
+
+        # A box is ticked with the space bar, and stays a two-state box.
         session.key("space")
         self.assertEqual(1, session.inspect().child(RULE2)["check"])
         session.key("space")

@@ -1,0 +1,111 @@
+// A test program for the application frame: a form whose "Action" button fails, or opens a modal
+// dialog, in the way its command line names, all through the real widget layer and TApplication.
+//
+//   frame_probe.exe error     Action raises ERegistryException ("'Order' の設定に失敗しました")
+//   frame_probe.exe abort     Action raises EAbort
+//   frame_probe.exe foreign   Action raises an int, which is no Exception
+//   frame_probe.exe create    the form's create handler raises Exception("create failed")
+//   frame_probe.exe startup   the form's constructor raises Exception("start failed")
+//   frame_probe.exe modal     Action shows a modal dialog (OK: default, Cancel: cancel, End: ends the
+//                             application) and puts its result into the caption
+//
+// The application title is "FrameProbe", the form's caption "Probe clicks=N" after N clicks (and
+// "Probe result=R" after a dialog). The exit code is the last dialog result, else 0 (1 after the
+// fatal error box).
+#include <windows.h>
+
+#include <string>
+
+#include "app/Application.h"
+#include "app/FatalError.h"
+#include "base/ResourceStrings.h"
+#include "registry/ERegistryException.h"
+
+namespace {
+
+std::string g_scenario;
+TModalResult g_last_result = -1;
+
+TButton* AddButton(TForm& form, const char* caption, int left, TModalResult result) {
+  auto* button = new TButton(&form);
+  button->SetName(caption);
+  button->SetCaption(caption);
+  button->SetBounds(left, 40, 70, 25);
+  button->SetModalResult(result);
+  button->SetParent(&form);
+  return button;
+}
+
+class TProbeDialog : public TForm {
+ public:
+  explicit TProbeDialog(TComponent* Owner) : TForm(Owner) {
+    SetCaption("ProbeDialog");
+    SetBorderStyle(TBorderStyle::bsDialog);
+    SetPosition(TPosition::poScreenCenter);
+    SetClientSize(240, 75);
+    SetKeyPreview(true);
+    OnKeyDown = [this](TObject*, WORD& key, TShiftState shift) {
+      if (key == 'C' && shift == ssCtrl) SetCaption("ProbeDialog copies=" + std::to_string(++copies_));
+    };
+    AddButton(*this, "OK", 8, mrOk)->SetDefault(true);
+    AddButton(*this, "Cancel", 84, mrCancel)->SetCancel(true);
+    AddButton(*this, "End", 160, mrNone)->OnClick = [](TObject*) { Application->EndMessageLoop(); };
+  }
+  const char* ClassName() const noexcept override { return "TProbeDialog"; }
+
+ private:
+  int copies_ = 0;
+};
+
+class TProbeForm : public TForm {
+ public:
+  explicit TProbeForm(TComponent* Owner) : TForm(Owner) {
+    if (g_scenario == "startup") throw Exception("start failed");
+    SetCaption("Probe");
+    SetBorderStyle(TBorderStyle::bsSingle);
+    SetBorderIcons(biSystemMenu);
+    SetPosition(TPosition::poDesktopCenter);
+    SetClientSize(240, 75);
+    AddButton(*this, "Action", 8, mrNone)->OnClick = [this](TObject*) { Act(); };
+    OnCreate = [](TObject*) {
+      if (g_scenario == "create") throw Exception("create failed");
+    };
+    DoCreate();
+  }
+  const char* ClassName() const noexcept override { return "TProbeForm"; }
+
+ private:
+  void Act() {
+    SetCaption("Probe clicks=" + std::to_string(++clicks_));
+    if (g_scenario == "error") throw ERegistryException(SubstituteArgument(ResourceString(kSWriteValueFailed), "Order"));
+    if (g_scenario == "abort") throw EAbort("quiet");
+    if (g_scenario == "foreign") throw 42;
+    if (g_scenario == "modal") {
+      TOwned<TProbeDialog> dialog(new TProbeDialog(Application));
+      g_last_result = dialog->ShowModal();
+      SetCaption("Probe result=" + std::to_string(g_last_result));
+    }
+  }
+
+  int clicks_ = 0;
+};
+
+TProbeForm* ProbeForm = nullptr;
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
+  InstallFatalExceptionHandler();
+  g_scenario = command_line != nullptr ? command_line : "";
+  try {
+    CreateApplication();
+    Application->InitializeApp();
+    Application->SetApplicationTitle("FrameProbe");
+    Application->CreateAppForm(ProbeForm);
+    Application->RunMessageLoop();
+  } catch (...) {
+    FatalExceptionHandler(std::current_exception(), CallerAddress());
+  }
+  DestroyApplication();
+  return g_last_result >= 0 ? g_last_result : 0;
+}
