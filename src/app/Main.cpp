@@ -3,12 +3,15 @@
 #include <windows.h>
 
 #include "app/Application.h"
+#include "app/DllSearchHardening.h"
 #include "app/FatalError.h"
 #include "registry/RegistryBackend.h"
 #include "registry/WindowsRegistry.h"
 #include "ui/Unit1.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything loads a DLL on demand (the common controls' themes, the shell's handlers).
+  RestrictDllSearchToSystemDirectory();
   InstallFatalExceptionHandler();
   static WindowsRegistry registry;
   SetActiveRegistryBackend(&registry);
