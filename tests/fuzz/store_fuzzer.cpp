@@ -1,0 +1,600 @@
+// libFuzzer target: builds an in-memory registry from the input (identities, rule keys by the
+// thousand, values of any type and size, names of any bytes), runs the lookups and both installers
+// on it and checks what must hold whatever another program left in the store.
+//
+// Input: two header bytes, then records, each an opcode byte and its operands (integers little
+// endian; a record cut short by the end of the input is dropped). tests/fuzz/make_corpus.py writes
+// seeds in this form.
+//   header 0: bit 0 the add order (digit-@ rule first), bits 1-2 the deletion methods, bit 3 arm a
+//             fault (u16 nth call, u8 status index follow the header), bit 4 skip the lookups
+//   0 identity  u8 type, u8 length, bytes       "Last User ID" as given
+//   1 rule      u16 number, name record         a rule key named in hexadecimal
+//   2 raw key   u8 length, bytes, name record   a key of any name under the store (0x5C nests)
+//   3 bulk      u8 size, u16 first, u8 gap, u8 name mode   hexadecimal rule keys: up to 240 as
+//               given, from 0xF1 on (size - 0xF0) * 512; 4096 in all at most
+//   4 order     u8 type, u16 length, bytes      the store's "Order"
+//   5 value     u8 path length, path, u8 name length, name, u8 type, u16 length, bytes
+//                                               any value anywhere (a path from HKEY_CURRENT_USER)
+//   6 refuse    u8 which, u16 number            a key that refuses to be opened
+//   7 identity  -                               "{ID}" as REG_SZ, with its empty store
+//   name record: u8 mode; 0 none, 1 the two-digit rule's name, 2 the digit-@ rule's name,
+//                3 u8 type, u8 length, bytes
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/Exception.h"
+#include "registry/ERegistryException.h"
+#include "registry/FaultInjectingRegistry.h"
+#include "registry/KeyNameFolding.h"
+#include "registry/MemoryRegistry.h"
+#include "registry/TRegistry.h"
+#include "rulestore/RuleFunc.h"
+
+namespace {
+
+const char kMailRulesSuffix[] = "\\Software\\Microsoft\\Outlook Express\\5.0\\Rules\\Mail";
+constexpr std::uint32_t kMaxBulkKeys = 4096;
+constexpr RegStatus kFaultStatuses[] = {kRegAccessDenied, kRegFileNotFound, kRegInvalidHandle,
+                                        kRegInvalidParameter, kRegMoreData, kRegNoMoreItems};
+
+// A broken invariant: say which, and stop so that libFuzzer keeps the input.
+[[noreturn]] void Violation(const char* what, const std::string& detail = std::string()) {
+  std::fprintf(stderr, "store_fuzzer: invariant broken: %s %s\n", what, detail.c_str());
+  std::abort();
+}
+
+class Reader {
+ public:
+  Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  bool Empty() const { return offset_ >= size_; }
+  bool U8(std::uint8_t* out) {
+    if (offset_ + 1 > size_) return false;
+    *out = data_[offset_++];
+    return true;
+  }
+  bool U16(std::uint16_t* out) {
+    if (offset_ + 2 > size_) return false;
+    *out = static_cast<std::uint16_t>(data_[offset_] | (data_[offset_ + 1] << 8));
+    offset_ += 2;
+    return true;
+  }
+  bool Bytes(std::size_t length, std::string* out) {
+    if (offset_ + length > size_) return false;
+    out->assign(reinterpret_cast<const char*>(data_ + offset_), length);
+    offset_ += length;
+    return true;
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t offset_ = 0;
+};
+
+struct Raw {
+  bool present = false;
+  std::uint32_t type = 0;
+  std::string bytes;
+};
+
+std::string CutAtNul(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
+bool IsText(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz; }
+
+// A key handle of the bare store, closed when it goes.
+class Key {
+ public:
+  Key(RegistryBackend& backend, RegKey key) : backend_(backend), key_(key) {}
+  ~Key() {
+    if (key_ != 0) backend_.CloseKey(key_);
+  }
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+  RegKey get() const { return key_; }
+  explicit operator bool() const { return key_ != 0; }
+
+ private:
+  RegistryBackend& backend_;
+  RegKey key_;
+};
+
+RegKey Create(RegistryBackend& backend, RegKey base, const std::string& path) {
+  RegKey key = 0;
+  return backend.CreateKey(base, path, kKeyAllAccess, &key) == kRegSuccess ? key : 0;
+}
+
+RegKey Open(RegistryBackend& backend, RegKey base, const std::string& path, std::uint32_t access = kKeyAllAccess) {
+  RegKey key = 0;
+  return backend.OpenKey(base, path, access, &key) == kRegSuccess ? key : 0;
+}
+
+Raw ReadRawFrom(RegistryBackend& backend, RegKey key, const std::string& name) {
+  Raw raw;
+  std::uint32_t size = 0;
+  if (backend.QueryValue(key, name, &raw.type, nullptr, &size) != kRegSuccess) return raw;
+  std::vector<unsigned char> data(size + 1);
+  if (backend.QueryValue(key, name, &raw.type, data.data(), &size) != kRegSuccess) return raw;
+  raw.present = true;
+  raw.bytes.assign(reinterpret_cast<const char*>(data.data()), size);
+  return raw;
+}
+
+Raw ReadRaw(RegistryBackend& backend, const std::string& path, const std::string& name) {
+  Key key(backend, Open(backend, kHkeyCurrentUser, path));
+  return key ? ReadRawFrom(backend, key.get(), name) : Raw();
+}
+
+// The same, reaching the key a name at a time: a key opened relative to its parent (the action
+// "000") may lie deeper than a whole path from the root can reach. A key that refuses to open is
+// passed through together with the name after it, as a longer path does.
+Raw ReadRawStepwise(RegistryBackend& backend, const std::string& path, const std::string& name) {
+  std::vector<std::unique_ptr<Key>> chain;
+  RegKey at = kHkeyCurrentUser;
+  std::string pending;
+  for (const std::string& component : SplitKeyPath(path)) {
+    if (component.empty()) return Raw();
+    pending = pending.empty() ? component : pending + "\\" + component;
+    const RegKey opened = Open(backend, at, pending);
+    if (opened == 0) continue;
+    chain.push_back(std::make_unique<Key>(backend, opened));
+    at = opened;
+    pending.clear();
+  }
+  return pending.empty() ? ReadRawFrom(backend, at, name) : Raw();
+}
+
+// The mail rules key's path as the identity stands, or empty for no store. Throws what reading
+// "Last User ID" as text must throw.
+struct ExpectedPath {
+  std::string path;
+  bool raises = false;
+};
+ExpectedPath MailRulesPathOf(MemoryRegistry& registry) {
+  ExpectedPath expected;
+  Key identities(registry, Open(registry, kHkeyCurrentUser, "Identities"));
+  if (!identities) {
+    // GetMailRulesPath creates "Identities"; one that refuses to open means no store.
+    return expected;
+  }
+  const Raw identity = ReadRaw(registry, "Identities", "Last User ID");
+  if (!identity.present || identity.bytes.empty()) return expected;
+  if (!IsText(identity.type)) {
+    expected.raises = true;
+    return expected;
+  }
+  const std::string text = CutAtNul(identity.bytes);
+  if (!text.empty()) expected.path = "Identities\\" + text + kMailRulesSuffix;
+  return expected;
+}
+
+// Key paths as the registry resolves them: split on separators, compared folded.
+std::vector<std::u16string> FoldedComponents(const std::string& path) {
+  std::vector<std::u16string> folded;
+  for (const std::string& component : SplitKeyPath(path)) folded.push_back(FoldedName(component));
+  while (!folded.empty() && folded.back().empty()) folded.pop_back();
+  return folded;
+}
+
+bool StartsWith(const std::vector<std::u16string>& path, const std::vector<std::u16string>& prefix) {
+  if (path.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (path[i] != prefix[i]) return false;
+  }
+  return true;
+}
+
+// Every key that opens, as folded component lists; children are opened one name at a time.
+void WalkKeys(MemoryRegistry& registry, RegKey key, std::vector<std::u16string>& path,
+              std::vector<std::vector<std::u16string>>& out) {
+  std::uint32_t count = 0;
+  std::uint32_t longest = 0;
+  if (registry.QueryInfoKey(key, &count, &longest) != kRegSuccess) return;
+  std::vector<char> name(2 * longest + 1);
+  for (std::uint32_t index = 0; index < count; ++index) {
+    std::uint32_t capacity = static_cast<std::uint32_t>(name.size());
+    if (registry.EnumKey(key, index, name.data(), &capacity) != kRegSuccess) Violation("enumeration of the bare store");
+    const std::string child(name.data(), capacity);
+    path.push_back(FoldedName(child));
+    out.push_back(path);
+    Key opened(registry, Open(registry, key, child));
+    if (opened) WalkKeys(registry, opened.get(), path, out);
+    path.pop_back();
+  }
+}
+
+std::vector<std::vector<std::u16string>> KeysOutside(MemoryRegistry& registry, const std::vector<std::u16string>& store) {
+  std::vector<std::vector<std::u16string>> all;
+  std::vector<std::u16string> path;
+  WalkKeys(registry, kHkeyCurrentUser, path, all);
+  std::vector<std::vector<std::u16string>> outside;
+  const std::vector<std::u16string> identities = FoldedComponents("Identities");
+  for (auto& key : all) {
+    // The store and the keys on the way to it may be created by the lookups.
+    if (!store.empty() && StartsWith(key, store)) continue;
+    if (!store.empty() && StartsWith(store, key)) continue;
+    if (key == identities) continue;
+    outside.push_back(std::move(key));
+  }
+  return outside;
+}
+
+// The values of one installed rule, relative to its key, in the order they are written.
+struct Row {
+  const char* key;
+  const char* name;
+  std::uint32_t type;
+  std::string bytes;
+};
+std::string Dword(std::uint32_t value) {
+  const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
+                         static_cast<char>(value >> 24)};
+  return std::string(bytes, 4);
+}
+std::string Blob(const CriteriaBlob& blob) { return std::string(reinterpret_cast<const char*>(blob.data), blob.size); }
+std::vector<Row> RuleRows(const std::string& name, const CriteriaBlob& criteria, bool delete_after_receive) {
+  return {{"", "Enabled", kRegDword, Dword(1)},
+          {"", "Name", kRegSz, name + std::string(1, '\0')},
+          {"", "Version", kRegDword, Dword(1)},
+          {"\\Actions", "Order", kRegSz, std::string("000", 4)},
+          {"\\Actions\\000", "Flags", kRegDword, Dword(0)},
+          {"\\Actions\\000", "Type", kRegDword, Dword(delete_after_receive ? 7 : 8)},
+          {"\\Criteria", "Order", kRegSz, std::string("000 001", 8)},
+          {"\\Criteria\\000", "Flags", kRegDword, Dword(0)},
+          {"\\Criteria\\000", "Logic", kRegDword, Dword(2)},
+          {"\\Criteria\\000", "Type", kRegDword, Dword(12)},
+          {"\\Criteria\\000", "Value", kRegBinary, Blob(criteria)},
+          {"\\Criteria\\000", "ValueType", kRegDword, Dword(0x41)},
+          {"\\Criteria\\001", "Flags", kRegDword, Dword(1)},
+          {"\\Criteria\\001", "Logic", kRegDword, Dword(0)},
+          {"\\Criteria\\001", "Type", kRegDword, Dword(12)},
+          {"\\Criteria\\001", "Value", kRegBinary, Blob(JpDomainCriteria)},
+          {"\\Criteria\\001", "ValueType", kRegDword, Dword(0x41)}};
+}
+
+// The store as the installer will find it: its subkeys and the lowest free rule number.
+struct StoreBefore {
+  bool opens = false;
+  Raw order;
+  std::uint32_t free_number = 0;
+};
+StoreBefore LookAtStore(MemoryRegistry& registry, const std::string& path) {
+  StoreBefore before;
+  if (path.empty()) return before;
+  // The installer's lookups create a missing store key before anything else; so does this look.
+  Key store(registry, Create(registry, kHkeyCurrentUser, path));
+  if (!store) return before;
+  before.opens = true;
+  before.order = ReadRaw(registry, path, "Order");
+  std::uint32_t count = 0;
+  std::uint32_t longest = 0;
+  if (registry.QueryInfoKey(store.get(), &count, &longest) != kRegSuccess) Violation("store query");
+  // A key that refuses reading counts as free, as the existence test sees it.
+  for (std::uint32_t number = 0; number <= count; ++number) {
+    Key probe(registry, Open(registry, store.get(), RuleKeyNameOf(number), kKeyReadForExistenceTest));
+    if (!probe) {
+      before.free_number = number;
+      return before;
+    }
+  }
+  Violation("count + 1 rule names all taken by count keys");
+}
+
+struct Case {
+  MemoryRegistry registry;
+  FaultInjectingRegistry recorder{registry};
+  bool fault_armed = false;
+};
+
+void RequireNoHandles(Case& c, const char* after) {
+  // Also after a refused close: the caller has let go of the handle, and the wrapper passes it on.
+  if (c.registry.OpenHandleCount() != 0) {
+    Violation("handles left open after", std::string(after) + ": " + std::to_string(c.registry.OpenHandleCount()));
+  }
+}
+
+// Every write of the run so far went to the store or below it.
+void RequireWritesInside(Case& c, const std::vector<std::u16string>& store) {
+  for (const RecordedCall& call : c.recorder.Calls()) {
+    if (call.kind != RegCall::kSetValue || call.status != kRegSuccess) continue;
+    if (store.empty() || !StartsWith(FoldedComponents(call.key_path), store)) {
+      Violation("write outside the mail rules key:", call.key_path + " " + call.value_name);
+    }
+  }
+}
+
+std::uint64_t Writes(const FaultInjectingRegistry& recorder, std::size_t from) {
+  std::uint64_t writes = 0;
+  for (std::size_t i = from; i < recorder.Calls().size(); ++i) {
+    if (recorder.Calls()[i].kind == RegCall::kSetValue && recorder.Calls()[i].status == kRegSuccess) ++writes;
+  }
+  return writes;
+}
+
+// How the installations of this process ended, printed when it exits.
+struct Tally {
+  unsigned long installed = 0;
+  unsigned long skipped_blocks = 0;  // installed, but a block's key would not open
+  unsigned long found = 0;
+  unsigned long raised = 0;
+  ~Tally() {
+    if (installed + found + raised == 0) return;
+    std::fprintf(stderr, "store_fuzzer: installations: %lu written (%lu of them with a block skipped), %lu found "
+                 "the rule present, %lu raised\n", installed, skipped_blocks, found, raised);
+  }
+} tally;
+
+void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std::string& mail_path) {
+  const std::string& name = two_digit ? TwoDigitRuleName : DigitAtRuleName;
+  const StoreBefore before = LookAtStore(c.registry, mail_path);
+  const std::size_t first_call = c.recorder.Calls().size();
+  bool raised = false;
+  try {
+    two_digit ? AddTwoDigitRule(delete_after_receive) : AddDigitAtRule(delete_after_receive);
+  } catch (const Exception&) {
+    raised = true;
+  }
+  RequireNoHandles(c, two_digit ? "AddTwoDigitRule" : "AddDigitAtRule");
+  if (c.fault_armed) return;
+  if (raised) ++tally.raised;  // a fault may end or bend the run anywhere: only the general rules hold
+
+  const std::uint64_t writes = Writes(c.recorder, first_call);
+  // Nothing fails by itself in the bare store, so whatever raises does so before the first write.
+  if (raised) {
+    if (writes != 0) Violation("an installation raised after writing");
+    return;
+  }
+  if (writes == 0) {
+    ++tally.found;
+    // Found the rule: a lookup now must find it too.
+    if (!RuleNameExists(name)) Violation("the installer skipped a rule that the lookup does not find");
+    return;
+  }
+  if (!before.opens) Violation("an installation wrote without a store");
+  if (before.order.present && !before.order.bytes.empty() && !IsText(before.order.type)) {
+    Violation("a rule was installed over an \"Order\" that is not text");
+  }
+  const std::string key_name = RuleKeyNameOf(before.free_number);
+  const std::string rule_path = mail_path + "\\" + key_name;
+  const std::string old_order = before.order.present ? CutAtNul(before.order.bytes) : std::string();
+  const Raw order = ReadRaw(c.registry, mail_path, "Order");
+  const std::string expected_order = old_order + (old_order.empty() ? "" : " ") + key_name + std::string(1, '\0');
+  if (!order.present || order.type != kRegSz || order.bytes != expected_order) {
+    Violation("\"Order\" does not end with the new rule's key", key_name);
+  }
+
+  // A block whose key would not open is skipped by design (a path past the registry's limit, a key
+  // that refuses): only the blocks that opened are checked.
+  std::vector<std::string> opened;
+  for (std::size_t i = first_call; i < c.recorder.Calls().size(); ++i) {
+    const RecordedCall& call = c.recorder.Calls()[i];
+    if (call.kind == RegCall::kCreateKey && call.status == kRegSuccess) opened.push_back(call.key_path);
+  }
+  const auto was_opened = [&](const std::string& path) {
+    for (const std::string& p : opened) {
+      if (p == path) return true;
+    }
+    return false;
+  };
+  ++tally.installed;
+  const CriteriaBlob& criteria = two_digit ? TwoDigitCriteria : DigitAtCriteria;
+  bool skipped = false;
+  for (const Row& row : RuleRows(name, criteria, delete_after_receive)) {
+    const std::string path = rule_path + row.key;
+    if (!was_opened(path)) {
+      skipped = true;
+      continue;
+    }
+    const Raw value = ReadRawStepwise(c.registry, path, row.name);
+    if (!value.present || value.type != row.type || value.bytes != row.bytes) {
+      Violation("a value of the new rule is wrong:", path + " " + row.name);
+    }
+  }
+  if (skipped) ++tally.skipped_blocks;
+  if (was_opened(rule_path) && !RuleNameExists(name)) Violation("the new rule's name is not found");
+}
+
+void PutValue(MemoryRegistry& registry, const std::string& path, const std::string& name, std::uint32_t type,
+              const std::string& bytes) {
+  Key key(registry, Create(registry, kHkeyCurrentUser, path));
+  if (key) {
+    registry.SetValue(key.get(), name, type, reinterpret_cast<const unsigned char*>(bytes.data()),
+                      static_cast<std::uint32_t>(bytes.size()));
+  }
+}
+
+bool ReadNameRecord(Reader& in, std::uint32_t* type, std::string* bytes, bool* present) {
+  std::uint8_t mode = 0;
+  if (!in.U8(&mode)) return false;
+  *present = true;
+  *type = kRegSz;
+  switch (mode % 4) {
+    case 0: *present = false; return true;
+    case 1: *bytes = TwoDigitRuleName + std::string(1, '\0'); return true;
+    case 2: *bytes = DigitAtRuleName + std::string(1, '\0'); return true;
+    default: {
+      std::uint8_t t = 0;
+      std::uint8_t length = 0;
+      if (!in.U8(&t) || !in.U8(&length) || !in.Bytes(length, bytes)) return false;
+      *type = t;
+      return true;
+    }
+  }
+}
+
+// Builds the store; returns false when the header is cut short.
+bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_path) {
+  if (!in.U8(header)) return false;
+  if (*header & 0x08) {
+    std::uint16_t nth = 0;
+    std::uint8_t status = 0;
+    if (!in.U16(&nth) || !in.U8(&status)) return false;
+    c.recorder.FailNthCall(nth, kFaultStatuses[status % (sizeof kFaultStatuses / sizeof kFaultStatuses[0])]);
+    c.fault_armed = true;
+  }
+  MemoryRegistry& registry = c.registry;
+  *store_path = std::string("Identities\\{ID}") + kMailRulesSuffix;
+  std::uint32_t keys_made = 0;
+  while (!in.Empty()) {
+    std::uint8_t opcode = 0;
+    in.U8(&opcode);
+    switch (opcode % 8) {
+      case 0: {
+        std::uint8_t type = 0;
+        std::uint8_t length = 0;
+        std::string bytes;
+        if (!in.U8(&type) || !in.U8(&length) || !in.Bytes(length, &bytes)) return true;
+        PutValue(registry, "Identities", "Last User ID", type, bytes);
+        const std::string text = CutAtNul(bytes);
+        if (IsText(type) && !text.empty()) *store_path = "Identities\\" + text + kMailRulesSuffix;
+        break;
+      }
+      case 1:
+      case 2: {
+        std::string key_name;
+        if (opcode % 8 == 1) {
+          std::uint16_t number = 0;
+          if (!in.U16(&number)) return true;
+          key_name = RuleKeyNameOf(number);
+        } else {
+          std::uint8_t length = 0;
+          if (!in.U8(&length) || !in.Bytes(length, &key_name)) return true;
+        }
+        std::uint32_t type = 0;
+        std::string name;
+        bool has_name = false;
+        if (!ReadNameRecord(in, &type, &name, &has_name)) return true;
+        const std::string path = *store_path + "\\" + key_name;
+        Key key(registry, Create(registry, kHkeyCurrentUser, path));
+        if (key && has_name) {
+          registry.SetValue(key.get(), "Name", type, reinterpret_cast<const unsigned char*>(name.data()),
+                            static_cast<std::uint32_t>(name.size()));
+        }
+        break;
+      }
+      case 3: {
+        std::uint8_t size = 0;
+        std::uint16_t first = 0;
+        std::uint8_t gap = 0;
+        std::uint8_t mode = 0;
+        if (!in.U8(&size) || !in.U16(&first) || !in.U8(&gap) || !in.U8(&mode)) return true;
+        // Big stores cost a thousand times more per run; the encoding keeps them the rarer case.
+        const std::uint32_t count = size <= 0xF0 ? size : (size - 0xF0u) * 512u;
+        Key store(registry, Create(registry, kHkeyCurrentUser, *store_path));
+        if (!store) break;
+        for (std::uint32_t i = 0; i < count && keys_made < kMaxBulkKeys; ++i) {
+          const std::uint32_t number = first + i;
+          // Every (gap)th number left out, so that the free one is somewhere inside.
+          if (gap >= 2 && number % gap == gap - 1) continue;
+          ++keys_made;
+          Key rule(registry, Create(registry, store.get(), RuleKeyNameOf(number)));
+          if (!rule || mode % 3 == 0) continue;
+          const std::string name = mode % 3 == 1 ? "rule " + std::to_string(number) + std::string(1, '\0')
+                                                 : (number % 2 ? DigitAtRuleName : std::string("x")) + '\0';
+          registry.SetValue(rule.get(), "Name", kRegSz, reinterpret_cast<const unsigned char*>(name.data()),
+                            static_cast<std::uint32_t>(name.size()));
+        }
+        break;
+      }
+      case 4: {
+        std::uint8_t type = 0;
+        std::uint16_t length = 0;
+        std::string bytes;
+        if (!in.U8(&type) || !in.U16(&length) || !in.Bytes(length, &bytes)) return true;
+        PutValue(registry, *store_path, "Order", type, bytes);
+        break;
+      }
+      case 5: {
+        std::uint8_t path_length = 0;
+        std::uint8_t name_length = 0;
+        std::uint8_t type = 0;
+        std::uint16_t length = 0;
+        std::string path;
+        std::string name;
+        std::string bytes;
+        if (!in.U8(&path_length) || !in.Bytes(path_length, &path) || !in.U8(&name_length) ||
+            !in.Bytes(name_length, &name) || !in.U8(&type) || !in.U16(&length) || !in.Bytes(length, &bytes)) {
+          return true;
+        }
+        PutValue(registry, path, name, type, bytes);
+        break;
+      }
+      case 6: {
+        std::uint8_t which = 0;
+        std::uint16_t number = 0;
+        if (!in.U8(&which) || !in.U16(&number)) return true;
+        const std::string targets[] = {"Identities", *store_path, *store_path + "\\" + RuleKeyNameOf(number)};
+        registry.SetOpenRefused(targets[which % 3], true);
+        break;
+      }
+      default:
+        PutValue(registry, "Identities", "Last User ID", kRegSz, std::string("{ID}", 5));
+        *store_path = std::string("Identities\\{ID}") + kMailRulesSuffix;
+        Key made(registry, Create(registry, kHkeyCurrentUser, *store_path));
+        break;
+    }
+  }
+  return true;
+}
+
+void RunLookups(Case& c, const ExpectedPath& expected) {
+  const std::size_t first_call = c.recorder.Calls().size();
+  try {
+    std::string path;
+    GetMailRulesPath(path);
+    if (!c.fault_armed && (expected.raises || path != expected.path)) Violation("GetMailRulesPath:", path);
+  } catch (const Exception&) {
+    if (!c.fault_armed && !expected.raises) Violation("GetMailRulesPath raised");
+  }
+  try {
+    const std::int32_t count = GetRuleKeyCount();
+    if (count > 0 && !expected.path.empty()) RuleHasName(expected.path + "\\" + (*RuleKeyNames)[0], TwoDigitRuleName);
+  } catch (const Exception&) {
+  }
+  try {
+    RuleNameExists(DigitAtRuleName);
+  } catch (const Exception&) {
+  }
+  try {
+    RuleKeyExists("000");
+  } catch (const Exception&) {
+  }
+  RequireNoHandles(c, "the lookups");
+  if (Writes(c.recorder, first_call) != 0) Violation("a lookup wrote a value");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Reader in(data, size);
+  Case c;
+  std::uint8_t header = 0;
+  std::string store_path;
+  if (!BuildStore(in, c, &header, &store_path)) return 0;
+
+  // The truth about the bare store, taken before anything of the program ran.
+  const ExpectedPath expected = MailRulesPathOf(c.registry);
+  const std::vector<std::u16string> store = FoldedComponents(expected.path);
+  const auto outside_before = KeysOutside(c.registry, store);
+
+  TStringList names;
+  RuleKeyNames = &names;
+  SetActiveRegistryBackend(&c.recorder);
+  // The fault counts calls of the program only.
+  c.recorder.ResetCounts();
+  if (!(header & 0x10)) RunLookups(c, expected);
+  const bool digit_at_first = header & 0x01;
+  for (int run = 0; run < 2; ++run) {
+    const bool two_digit = (run == 0) != digit_at_first;
+    RunInstaller(c, two_digit, (header >> (1 + run)) & 1, expected.path);
+  }
+  SetActiveRegistryBackend(nullptr);
+  RuleKeyNames = nullptr;
+
+  RequireWritesInside(c, store);
+  if (KeysOutside(c.registry, store) != outside_before) Violation("a key outside the mail rules key changed");
+  return 0;
+}
