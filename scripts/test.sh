@@ -7,6 +7,8 @@
 #   native     the portable core, its unit tests and benchmarks (g++)
 #   win        quellmark.exe and the GUI tests that drive it under Wine in Xvfb (mingw-w64, win32 threads)
 #   win-tests  the unit tests cross-compiled for Windows, run under Wine (mingw-w64, posix threads)
+#   sanitize   the native unit tests again under AddressSanitizer (with LeakSanitizer) and UBSan (g++)
+#   fuzz       a short smoke run of the rule store's libFuzzer target (clang, ASan + UBSan)
 # Every Wine process runs in a prefix copied from build/wine-template; ~/.wine is never used.
 # QUELLMARK_JOBS sets the parallelism of builds and test runs (default 2).
 set -uo pipefail
@@ -81,6 +83,11 @@ build_tree win configure_win_tree
 build_tree win-tests configure_tree win-tests -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
   -DQUELLMARK_MINGW_THREADS=posix -DQUELLMARK_PROGRAM=OFF -DCMAKE_BUILD_TYPE= -DCMAKE_C_FLAGS=-O2 -DCMAKE_CXX_FLAGS=-O2
 
+# g++, not clang: the suites pin code page 932 literals, which only g++ can compile to.
+build_tree sanitize configure_tree sanitize -DCMAKE_BUILD_TYPE=Debug -DQUELLMARK_SANITIZE=ON -DQUELLMARK_BENCH=OFF
+build_tree fuzz env CC=clang CXX=clang++ cmake -S "$QUELLMARK_ROOT" -B "$BUILD_ROOT/fuzz" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELLMARK_FUZZ=ON -DQUELLMARK_SANITIZE=ON -DQUELLMARK_TESTS=OFF -DQUELLMARK_BENCH=OFF
+
 timed_section "Wine template prefix"
 if wait "$template_pid"; then
   note "ready: $QUELLMARK_WINE_TEMPLATE"
@@ -92,6 +99,8 @@ fi
 run_tests native
 run_tests win
 run_tests win-tests
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests sanitize
+run_tests fuzz
 
 dispose_scratch_prefixes
 timed_section "Summary"
