@@ -2,17 +2,6 @@
 #include "ui/dialog/MessageDialogLayout.h"
 
 #include <algorithm>
-#include <cstdint>
-
-int MulDivRound(int number, int numerator, int denominator) {
-  if (denominator == 0) return -1;
-  const std::int64_t product = static_cast<std::int64_t>(number) * numerator;
-  const bool negative = (product < 0) != (denominator < 0);
-  const std::int64_t magnitude = product < 0 ? -product : product;
-  const std::int64_t divisor = denominator < 0 ? -static_cast<std::int64_t>(denominator) : denominator;
-  const std::int64_t rounded = (magnitude + divisor / 2) / divisor;
-  return static_cast<int>(negative ? -rounded : rounded);
-}
 
 int TextWrapWidth(int screen_width) { return screen_width / 2; }
 

@@ -6,10 +6,7 @@
 #include <vector>
 
 #include "ui/dialog/MessageDialogTypes.h"
-
-// MulDiv as Windows does it: number * numerator / denominator, rounded to the nearest integer with
-// halves away from zero; -1 when the denominator is 0.
-int MulDivRound(int number, int numerator, int denominator);
+#include "ui/widgets/Layout.h"  // MulDivRound, the system's MulDiv: one definition for the program
 
 struct DialogRect {
   int left = 0;

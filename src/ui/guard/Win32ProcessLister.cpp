@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cstring>
+
 #include "ui/guard/MailClientCheck.h"
 
 namespace {

@@ -274,7 +274,12 @@ TModalResult TForm::ShowModal() {
 
   Show();
   while (modal_result_ == mrNone) {
-    Application->HandleMessage();
+    try {
+      Application->HandleMessage();
+    } catch (...) {
+      // A key handler run by the loop itself (KeyPreview) failed: reported, and the form stays up.
+      Application->ReportException(this, std::current_exception());
+    }
     if (Application->Terminated()) modal_result_ = mrCancel;
   }
   return modal_result_;

@@ -39,6 +39,12 @@ class TForm : public TWinControl {
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
 
+  // The help topic of the form for the application's help: a context number in a help file.
+  int HelpContext() const noexcept { return help_context_; }
+  void SetHelpContext(int context) { help_context_ = context; }
+  const std::string& HelpFile() const noexcept { return help_file_; }
+  void SetHelpFile(const std::string& file) { help_file_ = file; }
+
   TModalResult ModalResult() const noexcept { return modal_result_; }
   void SetModalResult(TModalResult result) { modal_result_ = result; }
   bool IsModal() const noexcept { return modal_; }
@@ -51,7 +57,8 @@ class TForm : public TWinControl {
   void Close();
   // Shows the form with every other window of the program disabled and runs messages until
   // ModalResult is not mrNone (mrCancel when the application is told to end meanwhile). Afterwards
-  // the other windows are enabled and the window that was active before is active again.
+  // the other windows are enabled and the window that was active before is active again. Like the
+  // main loop, the modal loop reports what handling a message raises, and goes on.
   TModalResult ShowModal();
 
   // The keyboard navigation of the message loop for a key message aimed at this form's windows:
@@ -92,6 +99,8 @@ class TForm : public TWinControl {
   LOGFONTA font_data_{};
   UniqueFont font_;
   bool key_preview_ = false;
+  int help_context_ = 0;
+  std::string help_file_;
   bool modal_ = false;
   TModalResult modal_result_ = mrNone;
   bool placed_ = false;
