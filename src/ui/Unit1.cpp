@@ -1,8 +1,28 @@
-// The main window: components from the form description, the shared rule key list's lifetime.
+// The main window: components from the form description, the shared rule key list's lifetime, and
+// the commands behind its two buttons.
 #include "ui/Unit1.h"
+
+#include <shellapi.h>
 
 #include "rulestore/RuleFunc.h"
 #include "ui/Form1Description.h"
+#include "ui/dialog/MessageForm.h"
+#include "ui/guard/MailClientCheck.h"
+
+namespace {
+
+const char kHomePage[] = "http://quellmark.example/";
+
+// Asked before anything is written: the user is expected to have a way back.
+const char kConfirmRewrite[] =
+    "レジストリを書き換えます。\r\n"
+    "実行前に戻せるように準備しておいてください。\r\n"
+    "危険を熟知した上で実行しますか？";
+const char kRewritten[] = "書き換えました。";
+
+constexpr MessageDialogButtons kOkAlone = ButtonBit(mbOK);
+
+}  // namespace
 
 TForm1* Form1 = nullptr;
 
@@ -42,9 +62,24 @@ void TForm1::FormDestroy(TObject*) {
 }
 
 void TForm1::Button1Click(TObject*) {
-  // The add command ("追加") comes with the rule commands.
+  if (!CheckBox_Rule1->Checked() && !CheckBox_Rule2->Checked()) return;
+  if (ShowMessageDialog(kConfirmRewrite, dkWarning, mbOKCancel, 0) != mrOk) return;
+  // The mail client holds its rules in memory and would lose or ignore what we write meanwhile.
+  // A process list that cannot be had does not stop the user.
+  if (IsMailClientRunning(ListRunningProcesses)) {
+    ShowMessageDialog(MailClientRunningMessage, dkWarning, kOkAlone, 0);
+    return;
+  }
+  const bool delete_after_receive = RadioGroup1->ItemIndex() == 0;
+  // Failures are not caught here: the window's message handling reports them, and what one rule
+  // wrote before a failure stays.
+  if (CheckBox_Rule1->Checked()) AddTwoDigitRule(delete_after_receive);
+  if (CheckBox_Rule2->Checked()) AddDigitAtRule(delete_after_receive);
+  // Also when both rules were there already: the store holds them either way.
+  ShowMessageDialog(kRewritten, dkInformation, kOkAlone, 0);
 }
 
 void TForm1::Button2Click(TObject*) {
-  // Opening the author's home page comes with the rule commands.
+  // Whatever the shell answers, there is nothing the user could do about it here.
+  ShellExecuteA(nullptr, "open", kHomePage, nullptr, nullptr, SW_SHOW);
 }
