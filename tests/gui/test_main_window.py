@@ -48,6 +48,7 @@ WS_SYSMENU = 0x00080000
 WS_THICKFRAME = 0x00040000
 WS_MINIMIZEBOX = 0x00020000
 WS_MAXIMIZEBOX = 0x00010000
+WS_MAXIMIZE = 0x01000000
 ES_MULTILINE = 0x0004
 ES_AUTOHSCROLL = 0x0080
 ES_READONLY = 0x0800
@@ -64,7 +65,7 @@ def exe_path():
 class MainWindowSession:
     """quellmark.exe running in a fresh prefix on a private display."""
 
-    def __init__(self, test, fixture=None):
+    def __init__(self, test, fixture=None, start_command=()):
         self.display = gui.Display()
         self.display.start()
         test.addCleanup(self.display.stop)
@@ -76,7 +77,12 @@ class MainWindowSession:
         self.prefix.import_registry(fixture)
         # Settings such as the density are read when the Wine session starts.
         self.prefix.end_wineserver()
-        self.program = self.prefix.start(exe_path(), display=self.display)
+        if start_command:
+            # Through the shell's start command, which hands the program a show command.
+            windows_path = "Z:" + str(exe_path()).replace("/", "\\")
+            self.program = self.prefix.start("start", *start_command, windows_path, display=self.display)
+        else:
+            self.program = self.prefix.start(exe_path(), display=self.display)
         # The application window carries the same caption.
         self.window = wait_real_window(self.display, CAPTION)
 
@@ -203,6 +209,13 @@ class MainWindowTest(unittest.TestCase):
         self.assertEqual((10, 6, 391, 185), (group["bounds"][0] - main.of_class("TTabSheet")[1]["bounds"][0],
                                              group["bounds"][1] - main.of_class("TTabSheet")[1]["bounds"][1],
                                              group["bounds"][2], group["bounds"][3]))
+        session.key("alt+F4")
+        self.assertEqual(0, session.program.wait(30))
+
+    def test_started_maximised_the_main_window_is_maximised(self):
+        session = MainWindowSession(self, start_command=("/wait", "/max"))
+        main = session.inspect()
+        self.assertTrue(main.style & WS_MAXIMIZE)
         session.key("alt+F4")
         self.assertEqual(0, session.program.wait(30))
 
