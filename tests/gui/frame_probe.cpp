@@ -8,6 +8,8 @@
 //   frame_probe.exe startup   the form's constructor raises Exception("start failed")
 //   frame_probe.exe modal     Action shows a modal dialog (OK: default, Cancel: cancel, End: ends the
 //                             application) and puts its result into the caption
+//   frame_probe.exe sysmenu   Action puts the command ids of the application window's system menu
+//                             into the caption, in hexadecimal: "Probe menu=f020,f120,f060,"
 //
 // The application title is "FrameProbe", the form's caption "Probe clicks=N" after N clicks (and
 // "Probe result=R" after a dialog). The exit code is the last dialog result, else 0 (1 after the
@@ -80,6 +82,18 @@ class TProbeForm : public TForm {
     if (g_scenario == "error") throw ERegistryException(SubstituteArgument(ResourceString(kSWriteValueFailed), "Order"));
     if (g_scenario == "abort") throw EAbort("quiet");
     if (g_scenario == "foreign") throw 42;
+    if (g_scenario == "sysmenu") {
+      std::string ids = "Probe menu=";
+      HMENU menu = GetSystemMenu(Application->Handle(), FALSE);
+      for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        const UINT id = GetMenuItemID(menu, i);
+        if (id == 0 || id == static_cast<UINT>(-1)) continue;  // separators and submenus
+        char hex[16];
+        wsprintfA(hex, "%x,", id);
+        ids += hex;
+      }
+      SetCaption(ids);
+    }
     if (g_scenario == "modal") {
       TOwned<TProbeDialog> dialog(new TProbeDialog(Application));
       g_last_result = dialog->ShowModal();

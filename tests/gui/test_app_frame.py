@@ -139,6 +139,18 @@ class ProbeTest(unittest.TestCase):
         session.close_message_box(FATAL_CAPTION)
         self.assertEqual(1, session.program.wait(30))
 
+    def test_application_window_system_menu_has_no_maximize_size_or_move(self):
+        session = self.start("sysmenu")
+        session.key(session.window, "space")
+        caption = session.wait(lambda: session.inspect("TProbeForm").caption.startswith("Probe menu=")
+                               and session.inspect("TProbeForm").caption, "the menu listing")
+        ids = {int(item, 16) for item in caption.split("=")[1].split(",") if item}
+        SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE = 0xF000, 0xF010, 0xF020, 0xF030, 0xF060
+        self.assertEqual(set(), ids & {SC_SIZE, SC_MOVE, SC_MAXIMIZE})
+        self.assertLessEqual({SC_MINIMIZE, SC_CLOSE}, ids)
+        session.key(session.window, "alt+F4")
+        self.assertEqual(0, session.program.wait(30))
+
     def test_show_modal(self):
         session = self.start("modal")
 
