@@ -1,14 +1,14 @@
 // The process's choice of registry back end.
+#include "base/Exception.h"
 #include "registry/RegistryBackend.h"
-
-#include <stdexcept>
 
 namespace {
 RegistryBackend* g_active_backend = nullptr;
 }
 
 RegistryBackend& ActiveRegistryBackend() {
-  if (g_active_backend == nullptr) throw std::logic_error("no registry back end installed");
+  // A program error, not a user's: every program installs its back end before the first lookup.
+  if (g_active_backend == nullptr) throw Exception("no registry back end installed");
   return *g_active_backend;
 }
 
