@@ -9,7 +9,8 @@ set -uo pipefail
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 build=${QUELLMARK_BUILD_ROOT:-$root/build}
 win=$build/win
-native=$build/native
+# The benchmarks measure optimised code: the test command's native tree is a Debug build.
+bench_tree=$build/bench-native
 export QUELLMARK_WINE_TEMPLATE=${QUELLMARK_WINE_TEMPLATE:-$build/wine-template}
 
 figure() {
@@ -17,8 +18,10 @@ figure() {
   "${@:2}"
 }
 
-cmake --build "$win" -j2 >/dev/null && cmake --build "$native" -j2 --target install_bench >/dev/null ||
-  { echo "budget.sh: build/win and build/native must build first (bash scripts/test.sh)" >&2; exit 1; }
+cmake --build "$win" -j2 >/dev/null &&
+  cmake -S "$root" -B "$bench_tree" -DCMAKE_BUILD_TYPE=Release -DQUELLMARK_TESTS=OFF >/dev/null &&
+  cmake --build "$bench_tree" -j2 --target install_bench >/dev/null ||
+  { echo "budget.sh: build/win must be built first (bash scripts/test.sh)" >&2; exit 1; }
 
 figure "Size of quellmark.exe in bytes (target: at most 204800)" stat -c %s "$win/src/app/quellmark.exe"
 figure "DLLs imported by quellmark.exe (target: system DLLs only)" \
@@ -29,4 +32,4 @@ figure "Peak memory against a bare window (target: at most 1.20)" bash "$root/be
 figure "One installation through the real registry under Wine: median ms and registry calls" \
   "$root/tests/wine/wine-run" "$win/bench/wine_install_bench.exe"
 figure "One installation on the in-memory registry (targets: 4096 under 50 ms; 4096/1024 at most 4.5)" \
-  "$native/bench/install_bench" --benchmark_counters_tabular=true
+  "$bench_tree/bench/install_bench" --benchmark_counters_tabular=true
