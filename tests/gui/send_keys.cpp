@@ -30,26 +30,26 @@ const KeyName kKeys[] = {
     {"F4", VK_F4},         {"BackSpace", VK_BACK},
 };
 
-bool ParseKey(std::string spec, std::vector<WORD>& modifiers, WORD& key) {
+bool ParseKey(std::string key_text, std::vector<WORD>& modifiers, WORD& key) {
   const std::pair<const char*, WORD> prefixes[] = {{"ctrl+", VK_CONTROL}, {"shift+", VK_SHIFT}, {"alt+", VK_MENU}};
   for (bool found = true; found;) {
     found = false;
     for (const auto& prefix : prefixes) {
-      if (spec.rfind(prefix.first, 0) == 0) {
+      if (key_text.rfind(prefix.first, 0) == 0) {
         modifiers.push_back(prefix.second);
-        spec.erase(0, std::strlen(prefix.first));
+        key_text.erase(0, std::strlen(prefix.first));
         found = true;
       }
     }
   }
   for (const KeyName& name : kKeys) {
-    if (spec == name.name) {
+    if (key_text == name.name) {
       key = name.key;
       return true;
     }
   }
-  if (spec.size() == 1 && std::isalnum(static_cast<unsigned char>(spec[0]))) {
-    key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(spec[0])));
+  if (key_text.size() == 1 && std::isalnum(static_cast<unsigned char>(key_text[0]))) {
+    key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(key_text[0])));
     return true;
   }
   return false;
