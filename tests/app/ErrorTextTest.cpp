@@ -6,19 +6,9 @@
 
 #include "app/ErrorText.h"
 #include "base/ResourceStrings.h"
+#include "HexBytes.h"
 
 namespace {
-
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (unsigned char byte : bytes) {
-    if (!text.empty()) text += ' ';
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 15];
-  }
-  return text;
-}
 
 TEST(WithClosingPeriod, AddsThePeriodOnlyAfterCharactersAboveIt) {
   struct Case {

@@ -9,19 +9,9 @@
 #include <vector>
 
 #include "ui/Form1Description.h"
+#include "HexBytes.h"
 
 namespace {
-
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (unsigned char byte : bytes) {
-    if (!text.empty()) text += ' ';
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 15];
-  }
-  return text;
-}
 
 const TComponentDescription& Row(const char* name) {
   const TFormDescription& form = Form1Description();
