@@ -5,8 +5,13 @@
 
 namespace {
 
+constexpr std::uint32_t kOwnSession = 1;
+
+// Processes of this program's own session.
 ProcessLister Listing(std::vector<std::string> names) {
-  return [names] { return std::optional<std::vector<std::string>>(names); };
+  ProcessSnapshot snapshot{kOwnSession, {}};
+  for (std::string& name : names) snapshot.processes.push_back({std::move(name), kOwnSession});
+  return [snapshot] { return std::optional<ProcessSnapshot>(snapshot); };
 }
 
 TEST(MailClientCheck, FindsTheMailClientWhateverItsLetterCase) {
@@ -22,7 +27,20 @@ TEST(MailClientCheck, OtherProcessesAndNearMissesDoNotCount) {
 }
 
 TEST(MailClientCheck, ASnapshotThatFailsLetsTheCommandGoOn) {
-  EXPECT_FALSE(IsMailClientRunning([] { return std::optional<std::vector<std::string>>(); }));
+  EXPECT_FALSE(IsMailClientRunning([] { return std::optional<ProcessSnapshot>(); }));
+}
+
+TEST(MailClientCheck, OnlyTheUsersOwnSessionCountsAndAnUnknownSessionDoes) {
+  const auto with = [](std::optional<std::uint32_t> session) -> ProcessLister {
+    return [session] {
+      return std::optional<ProcessSnapshot>(ProcessSnapshot{kOwnSession, {{"explorer.exe", kOwnSession},
+                                                                          {"msimn.exe", session}}});
+    };
+  };
+  EXPECT_FALSE(IsMailClientRunning(with(kOwnSession + 1)));  // another user's, by fast user switching
+  EXPECT_FALSE(IsMailClientRunning(with(0)));
+  EXPECT_TRUE(IsMailClientRunning(with(kOwnSession)));
+  EXPECT_TRUE(IsMailClientRunning(with(std::nullopt)));
 }
 
 TEST(MailClientCheck, WarningIsCodePage932) {

@@ -23,10 +23,11 @@ const std::string MailClientRunningMessage =
     "Outlook Express を終了してから、もう一度”追加”ボタンをクリックしてください。";
 
 bool IsMailClientRunning(const ProcessLister& list_processes) {
-  const std::optional<std::vector<std::string>> processes = list_processes();
-  if (!processes) return false;
-  for (const std::string& name : *processes) {
-    if (EqualsIgnoringAsciiCase(name, "msimn.exe")) return true;
+  const std::optional<ProcessSnapshot> snapshot = list_processes();
+  if (!snapshot) return false;
+  for (const RunningProcess& process : snapshot->processes) {
+    const bool own_session = !process.session || *process.session == snapshot->own_session;
+    if (own_session && EqualsIgnoringAsciiCase(process.exe_name, "msimn.exe")) return true;
   }
   return false;
 }

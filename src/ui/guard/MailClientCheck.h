@@ -7,16 +7,34 @@
 #include <string>
 #include <vector>
 
-// The executable file names of the session's running processes, or nothing when they cannot be
-// listed. The Windows program lists them through a process snapshot; tests pass their own.
-using ProcessLister = std::function<std::optional<std::vector<std::string>>()>;
+#include <cstdint>
 
-// True when a process named msimn.exe (any letter case) runs. A list that cannot be made counts as
-// "not running": the check must never stop the user from adding rules on its own failure.
+// One running process: its executable file name, and its session (Terminal Services, fast user
+// switching) when the system could tell it.
+struct RunningProcess {
+  std::string exe_name;
+  std::optional<std::uint32_t> session;
+};
+
+// The running processes and the session this program runs in.
+struct ProcessSnapshot {
+  std::uint32_t own_session = 0;
+  std::vector<RunningProcess> processes;
+};
+
+// The Windows program lists the processes through a snapshot; tests pass their own. Nothing means
+// that they cannot be listed.
+using ProcessLister = std::function<std::optional<ProcessSnapshot>()>;
+
+// True when a process named msimn.exe (any letter case) runs in this user's session: another user's
+// mail client (fast user switching) keeps its own store, so it must not stop this one. A process
+// whose session is unknown counts as this session's. A list that cannot be made counts as "not
+// running": the check must never stop the user from adding rules on its own failure.
 bool IsMailClientRunning(const ProcessLister& list_processes);
 
-// The snapshot-based lister of the Windows program.
-std::optional<std::vector<std::string>> ListRunningProcesses();
+// The snapshot-based lister of the Windows program. Where the system cannot tell sessions apart
+// (Windows 98 and Me have none), every process counts as this session's.
+std::optional<ProcessSnapshot> ListRunningProcesses();
 
 // The warning shown instead of writing while the mail client runs.
 extern const std::string MailClientRunningMessage;
