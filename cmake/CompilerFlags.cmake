@@ -16,7 +16,7 @@ endif()
 
 if(WIN32)
   # Win32 ANSI API; libgcc and libstdc++ linked in, so the .exe needs only DLLs that Windows ships.
-  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0500 WINVER=0x0500)
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
 

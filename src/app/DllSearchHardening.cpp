@@ -1,17 +1,29 @@
-// DLL search hardening, looked up at run time: SetDefaultDllDirectories is missing on systems
-// without the KB2533623 update, and a static import of it would stop the program from starting there.
+// DLL search hardening, looked up at run time: SetDllDirectoryA arrived with Windows XP SP1 and
+// SetDefaultDllDirectories with the KB2533623 update of Windows 7; a static import of either would
+// stop the program from starting on the systems without them. Where both are missing (Windows 2000,
+// 98, Me) there is nothing to harden and the program goes on.
 #include "app/DllSearchHardening.h"
 
 #include <windows.h>
 
-void RestrictDllSearchToSystemDirectory() noexcept {
-  // The current directory leaves the search order in every case.
-  SetDllDirectoryA("");
+namespace {
 
-  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+template <typename Function>
+Function Kernel32Function(const char* name) {
   const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-  if (kernel32 == nullptr) return;
-  const auto set_default_dll_directories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-      reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "SetDefaultDllDirectories")));
-  if (set_default_dll_directories != nullptr) set_default_dll_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (kernel32 == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel32, name)));
+}
+
+}  // namespace
+
+void RestrictDllSearchToSystemDirectory() noexcept {
+  // The current directory leaves the search order.
+  if (const auto set_dll_directory = Kernel32Function<BOOL(WINAPI*)(LPCSTR)>("SetDllDirectoryA")) {
+    set_dll_directory("");
+  }
+  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, hidden by Windows 2000 headers
+  if (const auto set_default_dll_directories = Kernel32Function<BOOL(WINAPI*)(DWORD)>("SetDefaultDllDirectories")) {
+    set_default_dll_directories(kSearchSystem32);
+  }
 }

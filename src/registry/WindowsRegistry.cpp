@@ -21,8 +21,10 @@ bool LanguageIsWestern(LANGID language) {
 }
 
 // On the NT family, a locale counts as far-eastern when its language is not one of the western
-// ones and its ANSI code page has lead bytes (932 has). Every version of Windows we run on is NT.
+// ones and its ANSI code page has lead bytes (932 has). Windows 98 and Me keep an ANSI registry that
+// counts name lengths in bytes, so there the answer is no.
 bool DetectFarEastNt() {
+  if (GetVersion() & 0x80000000u) return false;  // the high bit marks Windows 95, 98 and Me
   const LCID locale = GetThreadLocale();
   if (LanguageIsWestern(LANGIDFROMLCID(locale))) return false;
   char code_page[8] = {};

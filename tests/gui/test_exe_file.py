@@ -1,4 +1,4 @@
-"""quellmark.exe as a file: it imports only DLLs that Windows ships, and carries the resources it needs.
+"""quellmark.exe as a file: it loads on Windows 2000, and carries the resources it needs.
 
 Run by ctest with the path of the .exe: imports are read with objdump -p, resources are decompiled
 with windres, and the string table is compared with src/base/ResourceStrings.def.
@@ -13,11 +13,8 @@ from pathlib import Path
 REPO_ROOT = Path(__file__).resolve().parents[2]
 EXE = Path(sys.argv.pop(1)) if len(sys.argv) > 1 else None
 
-# DLLs of every Windows since XP (msvcrt.dll is the system's own C runtime).
-SYSTEM_DLLS = {
-    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
-    "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "uxtheme.dll", "version.dll",
-}
+# What the program may import: DLL and function pairs that Windows 2000 ships.
+IMPORT_FLOOR = REPO_ROOT / "tests" / "gui" / "windows2000-imports.txt"
 
 
 def tool(name, *args):
@@ -70,11 +67,28 @@ class ExeFileTest(unittest.TestCase):
             ExeFileTest._resources = tool("windres", "-i", EXE, "-J", "coff", "-O", "rc")
         return ExeFileTest._resources
 
-    def test_imports_only_system_dlls(self):
-        imports = re.findall(r"DLL Name: (\S+)", tool("objdump", "-p", EXE))
-        self.assertIn("user32.dll", [name.lower() for name in imports])
-        foreign = [name for name in imports if name.lower() not in SYSTEM_DLLS]
-        self.assertEqual([], foreign, "imports DLLs that Windows does not ship")
+    def test_loads_on_windows_2000(self):
+        """Every DLL and function imported by name is on the Windows 2000 list, and the PE header asks
+        for no later system: the loader refuses a program that breaks either, before any code runs."""
+        dump = tool("objdump", "-p", EXE)
+        allowed = {tuple(line.split("#")[0].split()[:2]) for line in IMPORT_FLOOR.read_text().splitlines()
+                   if line.strip() and not line.startswith("#")}
+        imports, dll = set(), None
+        for line in dump.splitlines():
+            if line.strip().startswith("DLL Name:"):
+                dll = line.split()[-1].lower()
+            elif dll and re.match(r"^\t[0-9a-f]+\t\s*\d+\s+\S+$", line):
+                imports.add((dll, line.split()[-1]))
+            elif not line.strip():
+                continue
+            elif not line.startswith("\t"):
+                dll = None
+        self.assertIn(("user32.dll", "CreateWindowExA"), imports)
+        self.assertEqual([], sorted(f"{d}!{f}" for d, f in imports - allowed), "imports missing from the Windows 2000 list")
+        for field in ("OSystem", "Subsystem"):
+            major = int(re.search(rf"Major{field}Version\s+(\d+)", dump).group(1))
+            minor = int(re.search(rf"Minor{field}Version\s+(\d+)", dump).group(1))
+            self.assertLessEqual((major, minor), (5, 0), f"{field} version")
 
     def test_string_table_carries_every_text_exactly(self):
         found = {int(number): rc_string(literal)

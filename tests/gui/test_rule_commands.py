@@ -397,6 +397,28 @@ class AddCommandTest(unittest.TestCase):
         session.assert_nothing_written(session.close())
 
 
+class OlderWindowsTest(unittest.TestCase):
+    def test_both_rules_are_written_alike_when_wine_poses_as_windows_2000_or_98(self):
+        # The version decides the program's own branches (DLL search hardening, the subkey listing's
+        # buffer, the guard's session filter); the rules written must not depend on it.
+        for version in ("win2k", "win98"):
+            with self.subTest(version=version):
+                fixture = store_fixture()
+                fixture.sz(r"Software\Wine", "Version", version)
+                session = CommandSession(self, fixture)
+                session.choose(two_digit=True, digit_at=True, item=0)
+                session.press_add()
+                session.dialog(WARNING)
+                session.keys(WARNING, "Return")
+                session.dialog(INFORMATION)
+                session.keys(INFORMATION, "Return")
+                session.assert_written_exactly(
+                    session.close(),
+                    {**installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
+                     **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)},
+                    b"000 001")
+
+
 class FailureTest(unittest.TestCase):
     def test_order_that_is_no_text_is_reported_and_nothing_is_written(self):
         fixture = store_fixture()

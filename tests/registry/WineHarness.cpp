@@ -1,6 +1,10 @@
 // Runs the registry suite over the real registry (Wine, or Windows itself). For the whole run
 // HKEY_CURRENT_USER is redirected to a scratch key, HKCU\Software\QuellmarkTest\<process id>, which
 // is emptied before every case and deleted at the end: nothing outside it is ever written.
+// A tool that runs only under Wine or a current Windows, never shipped: it may use RegDeleteTreeA
+// (Windows Vista), which the program's Windows 2000 headers hide.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
 #include <windows.h>
 #include <sddl.h>
 

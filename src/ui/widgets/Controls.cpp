@@ -94,8 +94,7 @@ void TControl::Unbind() noexcept {
   HWND window = handle_.Release();
   if (window == nullptr) return;
   RemovePropA(window, kControlProperty);
-  if (subclassed_) RemoveWindowSubclass(window, SubclassProc, 0);
-  subclassed_ = false;
+  RemoveSubclass(window);
   // A window still alive here (the object is being destroyed) goes now, without the object.
   if (IsWindow(window)) DestroyWindow(window);
 }
@@ -115,9 +114,28 @@ LRESULT CALLBACK TControl::OwnClassProc(HWND window, UINT message, WPARAM wparam
   return control->Dispatch(window, message, wparam, lparam);
 }
 
-LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                        DWORD_PTR reference) {
-  return reinterpret_cast<TControl*>(reference)->Dispatch(window, message, wparam, lparam);
+LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  TControl* control = FromHandle(window);
+  if (control == nullptr) return DefWindowProcA(window, message, wparam, lparam);  // not reached: bound first
+  return control->Dispatch(window, message, wparam, lparam);
+}
+
+// Subclassing by replacing the window procedure, as every Windows version allows: comctl32's
+// SetWindowSubclass exists by name only from common controls 6 (Windows XP).
+void TControl::Subclass(HWND window) {
+  SetLastError(0);
+  const LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
+  if (previous == 0 && GetLastError() != 0) throw Exception(std::string("SetWindowLongPtrA failed: ") + Name());
+  class_proc_ = reinterpret_cast<WNDPROC>(previous);
+}
+
+void TControl::RemoveSubclass(HWND window) noexcept {
+  if (class_proc_ == nullptr) return;
+  // Put the class's procedure back only if nobody subclassed the window after us.
+  if (GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SubclassProc)) {
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(class_proc_));
+  }
+  class_proc_ = nullptr;
 }
 
 LRESULT TControl::Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
@@ -131,8 +149,7 @@ LRESULT TControl::Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lpar
   if (message == WM_NCDESTROY && handle_.Get() == window) {
     // The system destroyed the window (with its parent, or by DestroyHandle): let go of it.
     RemovePropA(window, kControlProperty);
-    if (subclassed_) RemoveWindowSubclass(window, SubclassProc, 0);
-    subclassed_ = false;
+    RemoveSubclass(window);
     handle_.Release();
   }
   return result;
@@ -140,7 +157,7 @@ LRESULT TControl::Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 
 LRESULT TControl::DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam) {
   HWND window = handle_.Get();
-  if (subclassed_) return DefSubclassProc(window, message, wparam, lparam);
+  if (class_proc_ != nullptr) return CallWindowProcA(class_proc_, window, message, wparam, lparam);
   return DefWindowProcA(window, message, wparam, lparam);
 }
 
@@ -235,12 +252,13 @@ void TControl::CreateHandle() {
     throw Exception(std::string("CreateWindowExA failed: ") + params.window_class + " " + Name());
   }
   if (!params.own_class) {
-    if (!SetWindowSubclass(window, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
-      DestroyWindow(window);
-      throw Exception(std::string("SetWindowSubclass failed: ") + params.window_class + " " + Name());
-    }
-    subclassed_ = true;
     Bind(window);
+    try {
+      Subclass(window);
+    } catch (...) {
+      Unbind();
+      throw;
+    }
   }
   InitializeHandle();
 }

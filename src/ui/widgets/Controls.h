@@ -182,14 +182,16 @@ class TControl : public TComponent {
  private:
   friend class TWinControl;
   static LRESULT CALLBACK OwnClassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                       DWORD_PTR reference);
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
   void Bind(HWND window) noexcept;
   void Unbind() noexcept;
+  void Subclass(HWND window);
+  void RemoveSubclass(HWND window) noexcept;
 
   UniqueHwnd handle_;
-  bool subclassed_ = false;
+  // The system class's own window procedure while this object has subclassed its window, else null.
+  WNDPROC class_proc_ = nullptr;
   TWinControl* parent_ = nullptr;
   int left_ = 0;
   int top_ = 0;
