@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "registry/FaultInjectingRegistry.h"
+#include "support/FaultInjectingRegistry.h"
 #include "registry/MemoryRegistry.h"
 #include "rulestore/RuleFunc.h"
 

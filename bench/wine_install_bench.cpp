@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "registry/FaultInjectingRegistry.h"
+#include "support/FaultInjectingRegistry.h"
 #include "registry/WindowsRegistry.h"
 #include "rulestore/RuleFunc.h"
 

@@ -5,6 +5,13 @@
 #include <string>
 
 enum ResourceStringId : int {
+  // The rule store's own failures, each naming what failed.
+  kSNoIdentity = 1001,
+  kSOpenStoreFailed = 1002,
+  kSOpenKeyFailed = 1003,
+  kSListSubkeysFailed = 1004,
+  kSRuleKeyExists = 1005,
+  kSRollbackFailed = 1006,
   kSClipboardOpenFailed = 65339,
   kSCaptionWarning = 65369,
   kSCaptionError = 65370,

@@ -47,30 +47,42 @@ struct MemoryRegistry::Node {
   };
 
   std::string name;  // first spelling, code page 932
-  // Keyed by the folded name, so the map's order is the enumeration order. Subkeys are never
-  // removed, so the longest name length only grows.
+  // Keyed by the folded name, so the map's order is the enumeration order. The longest name length
+  // only grows: after a deletion it is an upper bound, which is all a caller sizing a buffer needs.
   std::map<std::u16string, std::unique_ptr<Node>> children;
   std::uint32_t longest_child_units = 0;
   std::vector<Value> values;  // in the order first set
   std::map<std::u16string, std::size_t> value_index;
   bool refuses_open = false;
+  bool deleted = false;  // handles still open on it answer 1018
 
   Node* FindChild(const std::string& child_name) const {
     const auto at = children.find(FoldedName(child_name));
     return at != children.end() ? at->second.get() : nullptr;
   }
 
-  // The child of that name, made if missing; null when the name is too long to be a key name.
-  Node* FindOrAddChild(const std::string& child_name) {
+  // The child of that name, made if missing (*made tells which); null when the name is too long to
+  // be a key name.
+  Node* FindOrAddChild(const std::string& child_name, bool* made) {
     std::u16string key = FoldedName(child_name);
     if (key.size() > kMaxKeyNameUnits) return nullptr;
     const auto at = children.lower_bound(key);
-    if (at != children.end() && at->first == key) return at->second.get();
+    *made = !(at != children.end() && at->first == key);
+    if (!*made) return at->second.get();
     auto child = std::make_unique<Node>();
     child->name = child_name;
     longest_child_units = std::max(longest_child_units, static_cast<std::uint32_t>(key.size()));
     by_index_stale_ = true;
     return children.emplace_hint(at, std::move(key), std::move(child))->second.get();
+  }
+
+  // Takes the child of that name out of the tree, for the caller to keep while handles point at it.
+  std::unique_ptr<Node> RemoveChild(const std::string& child_name) {
+    const auto at = children.find(FoldedName(child_name));
+    std::unique_ptr<Node> child = std::move(at->second);
+    children.erase(at);
+    by_index_stale_ = true;
+    return child;
   }
 
   // The child at an enumeration index. The index table is rebuilt only after the subkeys changed,
@@ -96,14 +108,20 @@ MemoryRegistry::~MemoryRegistry() = default;
 
 void MemoryRegistry::Clear() {
   handles_.clear();
+  deleted_.clear();
   root_ = std::make_unique<Node>();
   root_handle_.node = root_.get();
 }
 
-const MemoryRegistry::OpenHandle* MemoryRegistry::Lookup(RegKey key) const {
-  if (key == kHkeyCurrentUser) return &root_handle_;
+RegStatus MemoryRegistry::Lookup(RegKey key, const OpenHandle** handle) const {
+  if (key == kHkeyCurrentUser) {
+    *handle = &root_handle_;
+    return kRegSuccess;
+  }
   const auto at = handles_.find(key);
-  return at != handles_.end() ? &at->second : nullptr;
+  if (at == handles_.end()) return kRegInvalidHandle;
+  *handle = &at->second;
+  return at->second.node->deleted ? kRegKeyDeleted : kRegSuccess;
 }
 
 RegKey MemoryRegistry::NewHandle(Node* node, std::uint32_t access) {
@@ -125,8 +143,8 @@ MemoryRegistry::Node* MemoryRegistry::FindPath(Node* base, const std::vector<std
 RegStatus MemoryRegistry::OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
   *result = 0;
   // The parent's access mask plays no part: opening is checked against the key itself.
-  const OpenHandle* parent = Lookup(base);
-  if (parent == nullptr) return kRegInvalidHandle;
+  const OpenHandle* parent = nullptr;
+  if (const RegStatus status = Lookup(base, &parent); status != kRegSuccess) return status;
   const ParsedPath path = ParseKeyPath(sub_key);
   if (path.status != kRegSuccess) return path.status;
   if (path.components.empty() && base == kHkeyCurrentUser) {
@@ -143,21 +161,43 @@ RegStatus MemoryRegistry::OpenKey(RegKey base, const std::string& sub_key, std::
   return kRegSuccess;
 }
 
-RegStatus MemoryRegistry::CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
+RegStatus MemoryRegistry::CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
+                                    std::uint32_t* disposition) {
   *result = 0;
-  const OpenHandle* parent = Lookup(base);
-  if (parent == nullptr) return kRegInvalidHandle;
+  const OpenHandle* parent = nullptr;
+  if (const RegStatus status = Lookup(base, &parent); status != kRegSuccess) return status;
   const ParsedPath path = ParseKeyPath(sub_key);
   if (path.status != kRegSuccess) return path.status;
   // One component at a time, as Windows does: what was made before a failure stays.
   Node* node = parent->node;
+  bool made = false;  // the disposition describes the last component only
   for (const std::string& component : path.components) {
-    node = node->FindOrAddChild(component);
+    node = node->FindOrAddChild(component, &made);
     if (node == nullptr) return kRegInvalidParameter;
   }
   if (node->refuses_open) return kRegAccessDenied;
   // Also for the empty sub-key, even on the predefined root: a new handle to the same key.
   *result = NewHandle(node, access);
+  *disposition = made ? kRegCreatedNewKey : kRegOpenedExistingKey;
+  return kRegSuccess;
+}
+
+RegStatus MemoryRegistry::DeleteKey(RegKey base, const std::string& sub_key) {
+  const OpenHandle* parent = nullptr;
+  if (const RegStatus status = Lookup(base, &parent); status != kRegSuccess) return status;
+  if (sub_key.empty()) return kRegInvalidParameter;  // never deletes the key the handle stands for
+  ParsedPath path = ParseKeyPath(sub_key);
+  if (path.status != kRegSuccess) return path.status;
+  if (path.components.empty()) return kRegInvalidParameter;
+  const std::string last = path.components.back();
+  path.components.pop_back();
+  Node* owner = FindPath(parent->node, path.components);
+  Node* node = owner != nullptr ? owner->FindChild(last) : nullptr;
+  if (node == nullptr) return kRegFileNotFound;
+  // Leaf first, as on Windows; a key whose security refuses the caller cannot be deleted either.
+  if (!node->children.empty() || node->refuses_open) return kRegAccessDenied;
+  node->deleted = true;
+  deleted_.push_back(owner->RemoveChild(last));
   return kRegSuccess;
 }
 
@@ -167,8 +207,8 @@ RegStatus MemoryRegistry::CloseKey(RegKey key) {
 }
 
 RegStatus MemoryRegistry::QueryInfoKey(RegKey key, std::uint32_t* subkey_count, std::uint32_t* max_subkey_name_length) {
-  const OpenHandle* handle = Lookup(key);
-  if (handle == nullptr) return kRegInvalidHandle;
+  const OpenHandle* handle = nullptr;
+  if (const RegStatus status = Lookup(key, &handle); status != kRegSuccess) return status;
   if ((handle->access & kKeyQueryValue) == 0) return kRegAccessDenied;
   if (subkey_count != nullptr) *subkey_count = static_cast<std::uint32_t>(handle->node->children.size());
   if (max_subkey_name_length != nullptr) *max_subkey_name_length = handle->node->longest_child_units;
@@ -176,8 +216,8 @@ RegStatus MemoryRegistry::QueryInfoKey(RegKey key, std::uint32_t* subkey_count, 
 }
 
 RegStatus MemoryRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) {
-  const OpenHandle* handle = Lookup(key);
-  if (handle == nullptr) return kRegInvalidHandle;
+  const OpenHandle* handle = nullptr;
+  if (const RegStatus status = Lookup(key, &handle); status != kRegSuccess) return status;
   if ((handle->access & kKeyEnumerateSubKeys) == 0) return kRegAccessDenied;
   if (name == nullptr || capacity == nullptr) return kRegInvalidParameter;
   const Node* child = handle->node->ChildAt(index);
@@ -192,8 +232,8 @@ RegStatus MemoryRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, s
 
 RegStatus MemoryRegistry::QueryValue(RegKey key, const std::string& value_name, std::uint32_t* type,
                                      unsigned char* data, std::uint32_t* size) {
-  const OpenHandle* handle = Lookup(key);
-  if (handle == nullptr) return kRegInvalidHandle;
+  const OpenHandle* handle = nullptr;
+  if (const RegStatus status = Lookup(key, &handle); status != kRegSuccess) return status;
   if ((handle->access & kKeyQueryValue) == 0) return kRegAccessDenied;
   if (data != nullptr && size == nullptr) return kRegInvalidParameter;
 
@@ -226,8 +266,8 @@ RegStatus MemoryRegistry::QueryValue(RegKey key, const std::string& value_name, 
 
 RegStatus MemoryRegistry::SetValue(RegKey key, const std::string& value_name, std::uint32_t type,
                                    const unsigned char* data, std::uint32_t size) {
-  const OpenHandle* handle = Lookup(key);
-  if (handle == nullptr) return kRegInvalidHandle;
+  const OpenHandle* handle = nullptr;
+  if (const RegStatus status = Lookup(key, &handle); status != kRegSuccess) return status;
   if ((handle->access & kKeySetValue) == 0) return kRegAccessDenied;
   if (data == nullptr && size > 0) return kRegNoAccess;
   std::u16string folded = FoldedName(value_name);

@@ -1,11 +1,12 @@
-// An in-memory registry that answers the seven primitives as the Windows registry of a Japanese NT
+// An in-memory registry that answers the primitives as the Windows registry of a Japanese NT
 // system does: the back end of the portable build, its tests and benchmarks.
 //
 // What it reproduces: case-insensitive names compared in UTF-16 (code page 932 decoded first, so
 // double-byte names with letter-like or 0x5C trail bytes stay intact), subkeys enumerated in the
 // hive's order (ascending by upper-cased UTF-16 name), the path rules (leading backslash 161,
 // trailing ones ignored, doubled ones 87, components over 256 characters 87, paths over 260 bytes
-// 234), creation one component at a time, a handle table that detects stale handles, access masks
+// 234), creation one component at a time with its disposition, deletion leaf first, a handle table
+// that detects stale handles and handles of deleted keys, access masks
 // on set/query/enumerate, and the value size and NUL rules of RegQueryValueExA.
 //
 // Only HKEY_CURRENT_USER exists. Nothing is kept between runs.
@@ -28,7 +29,9 @@ class MemoryRegistry final : public RegistryBackend {
   MemoryRegistry& operator=(const MemoryRegistry&) = delete;
 
   RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
-  RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
+  using RegistryBackend::CreateKey;
+  RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
+                      std::uint32_t* disposition) override;
   RegStatus CloseKey(RegKey key) override;
   RegStatus QueryInfoKey(RegKey key, std::uint32_t* subkey_count, std::uint32_t* max_subkey_name_length) override;
   RegStatus EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) override;
@@ -36,6 +39,7 @@ class MemoryRegistry final : public RegistryBackend {
                        std::uint32_t* size) override;
   RegStatus SetValue(RegKey key, const std::string& value_name, std::uint32_t type, const unsigned char* data,
                      std::uint32_t size) override;
+  RegStatus DeleteKey(RegKey base, const std::string& sub_key) override;
 
   // A Japanese NT system unless told otherwise.
   bool IsFarEastNt() const override { return far_east_nt_; }
@@ -63,12 +67,15 @@ class MemoryRegistry final : public RegistryBackend {
     std::uint32_t access;
   };
 
-  // The key behind a handle with the access it was opened with, or null for a bad handle.
-  const OpenHandle* Lookup(RegKey key) const;
+  // The key behind a handle with the access it was opened with: 6 for a bad handle, 1018 for a
+  // deleted key.
+  RegStatus Lookup(RegKey key, const OpenHandle** handle) const;
   RegKey NewHandle(Node* node, std::uint32_t access);
   Node* FindPath(Node* base, const std::vector<std::string>& components) const;
 
   std::unique_ptr<Node> root_;
+  // Deleted keys, kept for the handles that may still point at them.
+  std::vector<std::unique_ptr<Node>> deleted_;
   std::unordered_map<RegKey, OpenHandle> handles_;
   OpenHandle root_handle_;
   // Handle values are never reused, so a stale handle stays detectably invalid.

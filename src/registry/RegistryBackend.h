@@ -1,5 +1,6 @@
-// The seven registry primitives that everything above them is built on, with the answers of the
-// Windows registry's ANSI calls (RegOpenKeyExA ... RegSetValueExA). Two back ends implement them:
+// The registry primitives that everything above them is built on, with the answers of the
+// Windows registry's ANSI calls (RegOpenKeyExA ... RegSetValueExA, and RegDeleteKeyA for undoing
+// an installation that failed part-way). Two back ends implement them:
 // the real registry (Windows program, cross-compiled tests) and an in-memory store (portable build).
 #pragma once
 
@@ -22,6 +23,11 @@ constexpr RegStatus kRegBadPathname = 161;
 constexpr RegStatus kRegMoreData = 234;
 constexpr RegStatus kRegNoMoreItems = 259;
 constexpr RegStatus kRegNoAccess = 998;
+constexpr RegStatus kRegKeyDeleted = 1018;
+
+// RegCreateKeyExA's disposition: whether the last key of the path was made or already there.
+constexpr std::uint32_t kRegCreatedNewKey = 1;
+constexpr std::uint32_t kRegOpenedExistingKey = 2;
 
 // Registry type codes.
 constexpr std::uint32_t kRegNone = 0;
@@ -46,8 +52,16 @@ class RegistryBackend {
   // comes back as itself). On failure *result is 0.
   virtual RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) = 0;
   // RegCreateKeyExA: opens sub_key, creating it and every missing key along the path (one
-  // component at a time, so a failure part-way leaves the keys made so far). On failure *result is 0.
-  virtual RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) = 0;
+  // component at a time, so a failure part-way leaves the keys made so far). On failure *result is 0
+  // and *disposition untouched; on success *disposition tells whether the last key was made
+  // (kRegCreatedNewKey) or opened (kRegOpenedExistingKey).
+  virtual RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
+                              std::uint32_t* disposition) = 0;
+  // The same, for callers that do not care whether the key was new.
+  RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
+    std::uint32_t disposition = 0;
+    return CreateKey(base, sub_key, access, result, &disposition);
+  }
   // RegCloseKey. Closing a predefined root succeeds and changes nothing.
   virtual RegStatus CloseKey(RegKey key) = 0;
   // RegQueryInfoKeyA, the two outputs that are used: the number of subkeys and the length of the
@@ -64,6 +78,10 @@ class RegistryBackend {
   // RegSetValueExA: stores size bytes with the type code, replacing any value of that name.
   virtual RegStatus SetValue(RegKey key, const std::string& value_name, std::uint32_t type, const unsigned char* data,
                              std::uint32_t size) = 0;
+
+  // RegDeleteKeyA: deletes the key sub_key beneath base (not empty) with its values. A key that has
+  // subkeys gives 5 and stays, a missing one 2; handles still open on a deleted key answer 1018.
+  virtual RegStatus DeleteKey(RegKey base, const std::string& sub_key) = 0;
 
   // Whether the system is of the Windows NT family with a double-byte (far-eastern) locale, in which
   // case RegQueryInfoKeyA's name length counts characters that may take two bytes each.

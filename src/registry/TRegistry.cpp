@@ -32,13 +32,16 @@ TRegistry::ResolvedPath TRegistry::Resolve(const std::string& path) const {
   return {current_key_ != 0 ? current_key_ : root_, path, true};
 }
 
-bool TRegistry::OpenPath(const std::string& path, bool create) {
+bool TRegistry::OpenPath(const std::string& path, bool create) { return TryOpenPath(path, create).status == kRegSuccess; }
+
+TRegistry::OpenResult TRegistry::TryOpenPath(const std::string& path, bool create) {
   const ResolvedPath resolved = Resolve(path);
   RegKey opened = 0;
+  std::uint32_t disposition = kRegOpenedExistingKey;
   const RegStatus status = (create && !resolved.sub_path.empty())
-                               ? backend_.CreateKey(resolved.base, resolved.sub_path, access_, &opened)
+                               ? backend_.CreateKey(resolved.base, resolved.sub_path, access_, &opened, &disposition)
                                : backend_.OpenKey(resolved.base, resolved.sub_path, access_, &opened);
-  if (status != kRegSuccess) return false;
+  if (status != kRegSuccess) return {status, false};
 
   std::string new_path = (current_key_ != 0 && resolved.relative) ? current_path_ + "\\" + resolved.sub_path
                                                                   : resolved.sub_path;
@@ -46,7 +49,12 @@ bool TRegistry::OpenPath(const std::string& path, bool create) {
   if (current_key_ != 0) backend_.CloseKey(current_key_);
   current_key_ = opened;
   current_path_ = std::move(new_path);
-  return true;
+  return {kRegSuccess, disposition == kRegCreatedNewKey};
+}
+
+RegStatus TRegistry::DeleteKey(const std::string& path) {
+  const ResolvedPath resolved = Resolve(path);
+  return backend_.DeleteKey(resolved.base, resolved.sub_path);
 }
 
 void TRegistry::ClosePath() {
@@ -57,13 +65,15 @@ void TRegistry::ClosePath() {
 }
 
 std::string TRegistry::ReadText(const std::string& value_name) {
+  if (current_key_ == 0) return {};
   std::uint32_t type = kRegNone;
   std::uint32_t size = 0;
-  // With no key open the query fails like any other: the value counts as missing.
-  if (current_key_ == 0 || backend_.QueryValue(current_key_, value_name, &type, nullptr, &size) != kRegSuccess ||
-      size == 0) {
-    return {};
-  }
+  const RegStatus queried = backend_.QueryValue(current_key_, value_name, &type, nullptr, &size);
+  // Only "not found" means missing: a query that failed otherwise says nothing about the value,
+  // and taking it for missing would let "Order" be rewritten without the rules it lists.
+  if (queried == kRegFileNotFound) return {};
+  if (queried != kRegSuccess) RaiseRegistryError(kSReadValueFailed, value_name);
+  if (size == 0) return {};
   if (size > kMaxTextValueSize) RaiseRegistryError(kSReadValueFailed, value_name);
 
   std::vector<unsigned char> buffer(size);
@@ -109,12 +119,17 @@ void TRegistry::WriteBlob(const std::string& value_name, const void* data, std::
   StoreValue(value_name, kRegBinary, static_cast<const unsigned char*>(data), static_cast<std::uint32_t>(length));
 }
 
+[[noreturn]] void TRegistry::RaiseListingFailed(TStringList& list) const {
+  list.Clear();
+  RaiseRegistryError(kSListSubkeysFailed, current_path_);
+}
+
 void TRegistry::ListSubkeys(TStringList& list) {
   list.Clear();
   if (current_key_ == 0) return;
   std::uint32_t count = 0;
   std::uint32_t longest = 0;
-  if (backend_.QueryInfoKey(current_key_, &count, &longest) != kRegSuccess) return;
+  if (backend_.QueryInfoKey(current_key_, &count, &longest) != kRegSuccess) RaiseListingFailed(list);
   // The length counts characters; in a double-byte locale one may take two bytes.
   if (backend_.IsFarEastNt()) longest *= 2;
   // A key name has at most 256 characters (512 bytes); a larger figure is not to be believed.
@@ -124,8 +139,8 @@ void TRegistry::ListSubkeys(TStringList& list) {
   std::vector<char> name(longest + 1);
   for (std::uint32_t index = 0; index < count; ++index) {
     std::uint32_t capacity = longest + 1;
-    // A failed call leaves the buffer as it was: adding it would repeat or garble a name.
-    if (backend_.EnumKey(current_key_, index, name.data(), &capacity) != kRegSuccess) continue;
+    // A name left out would let a later installation take that rule's number.
+    if (backend_.EnumKey(current_key_, index, name.data(), &capacity) != kRegSuccess) RaiseListingFailed(list);
     const std::size_t length = capacity < longest + 1 ? capacity : longest;
     std::string entry(name.data(), length);
     const std::string::size_type nul = entry.find('\0');
@@ -145,7 +160,12 @@ bool TRegistry::SubkeyExists(const std::string& path) {
 
   const ResolvedPath resolved = Resolve(path);
   RegKey probe = 0;
-  if (backend_.OpenKey(resolved.base, resolved.sub_path, access_, &probe) != kRegSuccess || probe == 0) return false;
+  const RegStatus status = backend_.OpenKey(resolved.base, resolved.sub_path, access_, &probe);
+  if (status == kRegFileNotFound) return false;
+  if (status != kRegSuccess || probe == 0) {
+    const bool beneath_current = resolved.relative && current_key_ != 0;
+    RaiseRegistryError(kSOpenKeyFailed, beneath_current ? current_path_ + "\\" + resolved.sub_path : resolved.sub_path);
+  }
   backend_.CloseKey(probe);
   return true;
 }

@@ -2,11 +2,14 @@
 // value reads and writes act on the current key.
 //
 // Contract:
-//  - A key that cannot be opened is a false result and changes nothing.
-//  - A value that does not exist, or a read with no key open, is the empty text.
-//  - A value that cannot be read raises ERegistryException 65413 ("'name' の取得に失敗しました"), one
-//    that is not text 65437 ("'name' のデータ型が不正です"), a failed store 65414
-//    ("'name' の設定に失敗しました"); with no key open every write fails.
+//  - A key that cannot be opened is a false result and changes nothing; TryOpenPath tells why.
+//  - A value is missing only when the registry says so (2, not found), or when no key is open: it
+//    reads as the empty text. Any other failure to read it raises ERegistryException 65413
+//    ("'name' の取得に失敗しました"); one that is not text 65437 ("'name' のデータ型が不正です"); a
+//    failed store 65414 ("'name' の設定に失敗しました"). With no key open every write fails.
+//  - A subkey listing either lists every subkey or raises; an existence test is false only when the
+//    registry answers "not found", and raises for any other failure. A short list or a false "absent"
+//    would make a taken rule number look free.
 //  - An exception leaves the object as it was; the destructor closes the current key.
 #pragma once
 
@@ -31,18 +34,30 @@ class TRegistry {
   // the current key (or the root when none is open). With create set and a non-empty sub-path,
   // every missing key along the path is created. The old key is closed only once the new one is open.
   bool OpenPath(const std::string& path, bool create);
+  // The same, with the registry's answer: its status, and for a create whether the key was made by
+  // this call (rather than opened, already there).
+  struct OpenResult {
+    RegStatus status;
+    bool created;
+  };
+  OpenResult TryOpenPath(const std::string& path, bool create);
   void ClosePath();
+  // Deletes the key at path (resolved as OpenPath does), which must have no subkeys; the registry's
+  // status. For undoing what an installation created.
+  RegStatus DeleteKey(const std::string& path);
 
   std::string ReadText(const std::string& value_name);
   void WriteText(const std::string& value_name, const std::string& text);
   void WriteDword(const std::string& value_name, std::int32_t value);
   void WriteBlob(const std::string& value_name, const void* data, std::int32_t length);
 
-  // Refills list with the names of the current key's subkeys, in the registry's order. Any failure
-  // leaves the list empty or short; nothing is raised.
+  // Refills list with the names of the current key's subkeys, in the registry's order. With no key
+  // open the list is left empty; a listing that fails, also part-way, empties the list and raises
+  // ERegistryException naming the key.
   void ListSubkeys(TStringList& list);
-  // Whether path names an existing key that opens for reading. Never creates, never raises, and
-  // leaves the current key, path and root as they were.
+  // Whether path names an existing key: false when the registry answers "not found", and a raised
+  // ERegistryException naming the key when it fails otherwise (a key that refuses to be read exists
+  // all the same). Never creates, and leaves the current key, path and root as they were.
   bool SubkeyExists(const std::string& path);
 
   RegKey CurrentKey() const noexcept { return current_key_; }
@@ -61,6 +76,7 @@ class TRegistry {
     bool relative;
   };
   ResolvedPath Resolve(const std::string& path) const;
+  [[noreturn]] void RaiseListingFailed(TStringList& list) const;
   void StoreValue(const std::string& value_name, std::uint32_t type, const unsigned char* data, std::uint32_t size);
 
   RegistryBackend& backend_;

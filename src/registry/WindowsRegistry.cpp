@@ -1,4 +1,4 @@
-// The seven primitives as thin calls into advapi32 (ANSI forms).
+// The registry primitives as thin calls into advapi32 (ANSI forms).
 #include "registry/WindowsRegistry.h"
 
 #include <windows.h>
@@ -45,13 +45,19 @@ RegStatus WindowsRegistry::OpenKey(RegKey base, const std::string& sub_key, std:
   return status;
 }
 
-RegStatus WindowsRegistry::CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
+RegStatus WindowsRegistry::CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
+                                     std::uint32_t* disposition) {
   HKEY key = nullptr;
-  DWORD disposition = 0;
-  const LONG status = RegCreateKeyExA(AsHkey(base), sub_key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                      nullptr, &key, &disposition);
+  DWORD made = 0;
+  const LONG status =
+      RegCreateKeyExA(AsHkey(base), sub_key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, &made);
   *result = status == ERROR_SUCCESS ? reinterpret_cast<RegKey>(key) : 0;
+  if (status == ERROR_SUCCESS) *disposition = made;
   return status;
+}
+
+RegStatus WindowsRegistry::DeleteKey(RegKey base, const std::string& sub_key) {
+  return RegDeleteKeyA(AsHkey(base), sub_key.c_str());
 }
 
 RegStatus WindowsRegistry::CloseKey(RegKey key) { return RegCloseKey(AsHkey(key)); }

@@ -7,7 +7,9 @@ class WindowsRegistry final : public RegistryBackend {
  public:
   WindowsRegistry();
   RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
-  RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
+  using RegistryBackend::CreateKey;
+  RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
+                      std::uint32_t* disposition) override;
   RegStatus CloseKey(RegKey key) override;
   RegStatus QueryInfoKey(RegKey key, std::uint32_t* subkey_count, std::uint32_t* max_subkey_name_length) override;
   RegStatus EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) override;
@@ -15,6 +17,7 @@ class WindowsRegistry final : public RegistryBackend {
                        std::uint32_t* size) override;
   RegStatus SetValue(RegKey key, const std::string& value_name, std::uint32_t type, const unsigned char* data,
                      std::uint32_t size) override;
+  RegStatus DeleteKey(RegKey base, const std::string& sub_key) override;
   bool IsFarEastNt() const override { return far_east_nt_; }
 
  private:

@@ -37,5 +37,3 @@ const std::string DigitAtRuleName = "非jp含数字@";
 const CriteriaBlob TwoDigitCriteria = {kTwoDigitCriteria.data(), kTwoDigitCriteria.size()};
 const CriteriaBlob DigitAtCriteria = {kDigitAtCriteria.data(), kDigitAtCriteria.size()};
 const CriteriaBlob JpDomainCriteria = {kJpDomainCriteria, sizeof kJpDomainCriteria};
-
-const std::string NoIdentityMessage = "Outlook Express のユーザー (ID) が見つかりません";

@@ -1,7 +1,9 @@
 // RuleFunc: the current Outlook Express 5 identity's mail rule store in HKEY_CURRENT_USER, its
 // lookups and the installers of the two junk-mail rules. Plain functions; each makes its own
-// TRegistry and releases it on every way out. Values that cannot be read or stored raise
-// ERegistryException; keys that cannot be opened are answered with -1, false or the empty text.
+// TRegistry and releases it on every way out. Keys open with creation allowed. Only a key that the
+// registry reports as not found is absent (-1, false or the empty text); a key that fails to open
+// otherwise, a value that cannot be read or stored, and a listing that fails raise
+// ERegistryException naming what failed: a guess would let a rule be written over another one.
 #pragma once
 
 #include <cstddef>
@@ -29,7 +31,9 @@ bool RuleKeyExists(const std::string& key_name);
 
 // Install one junk-mail rule under the lowest free rule number, unless a rule of that name exists.
 // DeleteAfterReceive selects the action: delete after receiving (true) or without receiving (false).
-// Raise Exception, having written nothing, when the current identity has no store to install into.
+// All or nothing: the rule is complete and listed last in the store's "Order", or the store is left
+// as it was (the keys this installation made are deleted again) and an exception says why. Raise
+// Exception, having written nothing, when the current identity has no store to install into.
 void AddTwoDigitRule(bool DeleteAfterReceive);
 void AddDigitAtRule(bool DeleteAfterReceive);
 
@@ -47,6 +51,3 @@ struct CriteriaBlob {
 extern const CriteriaBlob TwoDigitCriteria;  // "00" ... "99", 302 bytes
 extern const CriteriaBlob DigitAtCriteria;   // "0@" ... "9@", 32 bytes
 extern const CriteriaBlob JpDomainCriteria;  // ".jp", 6 bytes
-
-// The message of the Exception an installer raises when there is no store.
-extern const std::string NoIdentityMessage;

@@ -1,5 +1,9 @@
 // Installing one junk-mail rule: its keys and values in the order the mail client has always had
-// them written, then its name appended to the store's "Order".
+// them written, then its name appended to the store's "Order". All or nothing: an installation that
+// fails before its name is in "Order" takes away the keys it made.
+#include <vector>
+
+#include "base/ResourceStrings.h"
 #include "registry/TRegistry.h"
 #include "rulestore/RuleFunc.h"
 
@@ -26,68 +30,120 @@ std::uint32_t FindFreeRuleNumber(std::int32_t count) {
   return slot;
 }
 
+[[noreturn]] void RaiseKeyError(int message_id, const std::string& path) {
+  throw ERegistryException(SubstituteArgument(ResourceString(message_id), path));
+}
+
 // A fresh look at the store's path. Empty means the identity went away: installing anyway would
 // resolve the rule's paths from the root of HKEY_CURRENT_USER.
 std::string RequireMailRulesPath() {
   std::string path;
   GetMailRulesPath(path);
-  if (path.empty()) throw Exception(NoIdentityMessage);
+  if (path.empty()) throw Exception(ResourceString(kSNoIdentity));
   return path;
 }
 
+void OpenStore(TRegistry& registry, const std::string& mail_rules_path) {
+  if (!registry.OpenPath(mail_rules_path, true)) RaiseKeyError(kSOpenStoreFailed, mail_rules_path);
+}
+
 // A store whose "Order" is not text would refuse the last step after the rule's keys were all
-// written, leaving a rule that no "Order" lists but whose "Name" stops every later attempt.
-// Reading it first (read only) raises the same error before anything is written.
+// written. Reading it first (read only) raises the same error before anything is written.
 void CheckStoreOrderIsText(TRegistry& registry, const std::string& mail_rules_path) {
-  if (registry.OpenPath(mail_rules_path, true)) static_cast<void>(registry.ReadText("Order"));
+  OpenStore(registry, mail_rules_path);
+  static_cast<void>(registry.ReadText("Order"));
   registry.ClosePath();
 }
 
-void WriteRuleKeyBlock(TRegistry& registry, const std::string& rule_path, const RuleDefinition& rule) {
-  if (registry.OpenPath(rule_path, true)) {
-    registry.WriteDword("Enabled", 1);
-    registry.WriteText("Name", rule.name);
-    registry.WriteDword("Version", 1);
-  }
-  registry.ClosePath();
-}
+// The keys of one rule, made block by block. Every key must open, and each one this installation
+// made is remembered, so that an installation that does not reach its last step can take them
+// away again and leave the store as it found it.
+class RuleKeys {
+ public:
+  RuleKeys(TRegistry& registry, std::string rule_path) : registry_(registry), rule_path_(std::move(rule_path)) {}
 
-void WriteActionBlock(TRegistry& registry, const std::string& rule_path, bool delete_after_receive) {
-  if (registry.OpenPath(rule_path + "\\Actions", true)) {
-    registry.WriteText("Order", "000");
-    // Relative: the action "000" beneath the Actions key that is open.
-    if (registry.OpenPath("000", true)) {
-      registry.WriteDword("Flags", 0);
-      registry.WriteDword("Type", delete_after_receive ? kActionDeleteAfterReceive : kActionDeleteWithoutReceive);
+  // The rule key itself must be new: an existing key belongs to another rule, and writing into it
+  // would replace that rule.
+  void OpenNewRuleKey() {
+    const TRegistry::OpenResult opened = registry_.TryOpenPath(rule_path_, true);
+    if (opened.status != kRegSuccess) RaiseKeyError(kSOpenKeyFailed, rule_path_);
+    if (!opened.created) {
+      registry_.ClosePath();
+      RaiseKeyError(kSRuleKeyExists, rule_path_);
     }
+    created_.push_back(rule_path_);
   }
+
+  // Opens the key beneath the rule key (relative_path, e.g. "\\Actions"), or, with beneath_open,
+  // beneath the key that is open.
+  void OpenBlock(const std::string& relative_path, bool beneath_open = false) {
+    const std::string full_path = beneath_open ? registry_.CurrentPath() + relative_path : rule_path_ + relative_path;
+    const TRegistry::OpenResult opened =
+        registry_.TryOpenPath(beneath_open ? relative_path.substr(1) : full_path, true);
+    if (opened.status != kRegSuccess) RaiseKeyError(kSOpenKeyFailed, full_path);
+    if (opened.created) created_.push_back(full_path);
+  }
+
+  // Deletes the keys made so far, leaf first. The empty text when all of them went, else the rule
+  // key's path: it is left with whatever could not be deleted beneath it.
+  std::string RollBack() {
+    registry_.ClosePath();
+    for (auto key = created_.rbegin(); key != created_.rend(); ++key) {
+      if (registry_.DeleteKey(*key) != kRegSuccess) return rule_path_;
+    }
+    created_.clear();
+    return {};
+  }
+
+ private:
+  TRegistry& registry_;
+  const std::string rule_path_;
+  std::vector<std::string> created_;  // full paths, in the order they were made
+};
+
+void WriteRuleKeyBlock(TRegistry& registry, RuleKeys& keys, const RuleDefinition& rule) {
+  keys.OpenNewRuleKey();
+  registry.WriteDword("Enabled", 1);
+  registry.WriteText("Name", rule.name);
+  registry.WriteDword("Version", 1);
   registry.ClosePath();
 }
 
-void WriteCriteriaListBlock(TRegistry& registry, const std::string& rule_path) {
-  if (registry.OpenPath(rule_path + "\\Criteria", true)) registry.WriteText("Order", "000 001");
+void WriteActionBlock(TRegistry& registry, RuleKeys& keys, bool delete_after_receive) {
+  keys.OpenBlock("\\Actions");
+  registry.WriteText("Order", "000");
+  // Relative: the action "000" beneath the Actions key that is open.
+  keys.OpenBlock("\\000", true);
+  registry.WriteDword("Flags", 0);
+  registry.WriteDword("Type", delete_after_receive ? kActionDeleteAfterReceive : kActionDeleteWithoutReceive);
   registry.ClosePath();
 }
 
-void WriteCriterionBlock(TRegistry& registry, const std::string& criterion_path, std::int32_t flags,
+void WriteCriteriaListBlock(TRegistry& registry, RuleKeys& keys) {
+  keys.OpenBlock("\\Criteria");
+  registry.WriteText("Order", "000 001");
+  registry.ClosePath();
+}
+
+void WriteCriterionBlock(TRegistry& registry, RuleKeys& keys, const std::string& criterion, std::int32_t flags,
                          std::int32_t logic, const CriteriaBlob& value) {
-  if (registry.OpenPath(criterion_path, true)) {
-    registry.WriteDword("Flags", flags);
-    registry.WriteDword("Logic", logic);
-    registry.WriteDword("Type", kCriterionTypeFrom);
-    registry.WriteBlob("Value", value.data, static_cast<std::int32_t>(value.size));
-    registry.WriteDword("ValueType", kCriterionValueTypeStrings);
-  }
+  keys.OpenBlock("\\Criteria\\" + criterion);
+  registry.WriteDword("Flags", flags);
+  registry.WriteDword("Logic", logic);
+  registry.WriteDword("Type", kCriterionTypeFrom);
+  registry.WriteBlob("Value", value.data, static_cast<std::int32_t>(value.size));
+  registry.WriteDword("ValueType", kCriterionValueTypeStrings);
   registry.ClosePath();
 }
 
+// The last step and the installation's commit point: once "Order" lists the rule, the mail client
+// sees it.
 void AppendToStoreOrder(TRegistry& registry, const std::string& rule_key_name) {
-  if (registry.OpenPath(RequireMailRulesPath(), true)) {
-    std::string order = registry.ReadText("Order");
-    if (!order.empty()) order += ' ';
-    order += rule_key_name;
-    registry.WriteText("Order", order);
-  }
+  OpenStore(registry, RequireMailRulesPath());
+  std::string order = registry.ReadText("Order");
+  if (!order.empty()) order += ' ';
+  order += rule_key_name;
+  registry.WriteText("Order", order);
   registry.ClosePath();
 }
 
@@ -95,25 +151,34 @@ void InstallRule(const RuleDefinition& rule, bool delete_after_receive) {
   if (RuleNameExists(rule.name)) return;
 
   const std::int32_t count = GetRuleKeyCount();
-  // No identity, or a store that will not open: there is nothing to install into, and writing
-  // anyway would put the rule at the root of HKEY_CURRENT_USER or in a store nobody reads.
-  if (count < 0) throw Exception(NoIdentityMessage);
+  // No identity: there is nothing to install into, and writing anyway would put the rule at the
+  // root of HKEY_CURRENT_USER or in a store nobody reads.
+  if (count < 0) throw Exception(ResourceString(kSNoIdentity));
 
   const std::string rule_key_name = RuleKeyNameOf(FindFreeRuleNumber(count));
   const std::string mail_rules_path = RequireMailRulesPath();
-  const std::string rule_path = mail_rules_path + "\\" + rule_key_name;
 
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
   CheckStoreOrderIsText(registry, mail_rules_path);
 
-  WriteRuleKeyBlock(registry, rule_path, rule);
-  WriteActionBlock(registry, rule_path, delete_after_receive);
-  WriteCriteriaListBlock(registry, rule_path);
-  // Criterion 000 looks for the rule's strings in the sender; 001 excludes senders in ".jp".
-  WriteCriterionBlock(registry, rule_path + "\\Criteria\\000", 0, 2, rule.criteria);
-  WriteCriterionBlock(registry, rule_path + "\\Criteria\\001", 1, 0, JpDomainCriteria);
-  AppendToStoreOrder(registry, rule_key_name);
+  RuleKeys keys(registry, mail_rules_path + "\\" + rule_key_name);
+  try {
+    WriteRuleKeyBlock(registry, keys, rule);
+    WriteActionBlock(registry, keys, delete_after_receive);
+    WriteCriteriaListBlock(registry, keys);
+    // Criterion 000 looks for the rule's strings in the sender; 001 excludes senders in ".jp".
+    WriteCriterionBlock(registry, keys, "000", 0, 2, rule.criteria);
+    WriteCriterionBlock(registry, keys, "001", 1, 0, JpDomainCriteria);
+    AppendToStoreOrder(registry, rule_key_name);
+  } catch (const Exception& error) {
+    const std::string left = keys.RollBack();
+    if (left.empty()) throw;
+    throw ERegistryException(error.Message() + "\r\n" + SubstituteArgument(ResourceString(kSRollbackFailed), left));
+  } catch (...) {
+    keys.RollBack();
+    throw;
+  }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // Finding the current identity's mail rules key and looking into it.
+#include "base/ResourceStrings.h"
 #include "registry/TRegistry.h"
 #include "rulestore/RuleFunc.h"
 
@@ -8,10 +9,23 @@ namespace {
 const char kIdentitiesKey[] = "Identities";
 const char kMailRulesSuffix[] = "\\Software\\Microsoft\\Outlook Express\\5.0\\Rules\\Mail";
 
+[[noreturn]] void RaiseKeyError(int message_id, const std::string& path) {
+  throw ERegistryException(SubstituteArgument(ResourceString(message_id), path));
+}
+
+// Opens path with creation allowed. Only "not found" counts as absent (false); any other failure
+// raises, naming the key, since an answer of "absent" would be a guess.
+bool OpenExisting(TRegistry& registry, const std::string& path, int message_id) {
+  const TRegistry::OpenResult opened = registry.TryOpenPath(path, true);
+  if (opened.status == kRegSuccess) return true;
+  if (opened.status == kRegFileNotFound) return false;
+  RaiseKeyError(message_id, path);
+}
+
 // Opens the mail rules key on a fresh accessor. An empty path means there is no store: opening it
 // would make the root itself current and treat HKEY_CURRENT_USER's subkeys as rules.
 bool OpenMailRulesKey(TRegistry& registry, const std::string& path) {
-  return !path.empty() && registry.OpenPath(path, true);
+  return !path.empty() && OpenExisting(registry, path, kSOpenStoreFailed);
 }
 }  // namespace
 
@@ -19,7 +33,7 @@ void GetMailRulesPath(std::string& path) {
   path.clear();
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
-  if (!registry.OpenPath(kIdentitiesKey, true)) return;
+  if (!OpenExisting(registry, kIdentitiesKey, kSOpenKeyFailed)) return;
   const std::string identity = registry.ReadText("Last User ID");
   // Without an identity the path would be "Identities\\Software...": a store nobody reads.
   if (identity.empty()) return;
@@ -39,7 +53,7 @@ std::int32_t GetRuleKeyCount() {
 bool RuleHasName(const std::string& key_path, const std::string& name) {
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
-  if (key_path.empty() || !registry.OpenPath(key_path, true)) return false;
+  if (key_path.empty() || !OpenExisting(registry, key_path, kSOpenKeyFailed)) return false;
   return registry.ReadText("Name") == name;
 }
 

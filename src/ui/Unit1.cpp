@@ -66,13 +66,13 @@ void TForm1::Button1Click(TObject*) {
   if (ShowMessageDialog(kConfirmRewrite, dkWarning, mbOKCancel, 0) != mrOk) return;
   // The mail client holds its rules in memory and would lose or ignore what we write meanwhile.
   // A process list that cannot be had does not stop the user.
-  if (IsMailClientRunning(ListRunningProcesses)) {
+  if (IsMailClientRunning(ListRunningProcesses())) {
     ShowMessageDialog(MailClientRunningMessage, dkWarning, kOkAlone, 0);
     return;
   }
   const bool delete_after_receive = RadioGroup1->ItemIndex() == 0;
-  // Failures are not caught here: the window's message handling reports them, and what one rule
-  // wrote before a failure stays.
+  // Failures are not caught here: the window's message handling reports them. A rule that fails
+  // leaves nothing behind; one completed before it stays.
   if (CheckBox_Rule1->Checked()) AddTwoDigitRule(delete_after_receive);
   if (CheckBox_Rule2->Checked()) AddDigitAtRule(delete_after_receive);
   // Also when both rules were there already: the store holds them either way.

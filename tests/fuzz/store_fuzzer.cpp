@@ -29,7 +29,7 @@
 
 #include "base/Exception.h"
 #include "registry/ERegistryException.h"
-#include "registry/FaultInjectingRegistry.h"
+#include "support/FaultInjectingRegistry.h"
 #include "registry/KeyNameFolding.h"
 #include "registry/MemoryRegistry.h"
 #include "registry/TRegistry.h"
@@ -157,7 +157,9 @@ ExpectedPath MailRulesPathOf(MemoryRegistry& registry) {
   ExpectedPath expected;
   Key identities(registry, Open(registry, kHkeyCurrentUser, "Identities"));
   if (!identities) {
-    // GetMailRulesPath creates "Identities"; one that refuses to open means no store.
+    // GetMailRulesPath creates a missing "Identities" (no identity, so no store); one that is there
+    // but refuses to open is reported.
+    expected.raises = !registry.Dump("Identities").empty();
     return expected;
   }
   const Raw identity = ReadRaw(registry, "Identities", "Last User ID");

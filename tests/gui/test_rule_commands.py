@@ -450,6 +450,26 @@ class FailureTest(unittest.TestCase):
         session.assert_nothing_written(session.close())
 
 
+    def test_a_rule_key_that_refuses_access_is_reported_and_no_rule_is_written_over_it(self):
+        fixture = store_fixture()
+        fixture.sz(STORE + r"\000", "Name", "迷惑メール")
+        fixture.sz(STORE, "Order", "000")
+        session = CommandSession(self, fixture)
+        # A damaged or foreign ACL: the rule key is listed but cannot be opened. Taking it for free
+        # would put the new rule in its place.
+        locked = STORE + r"\000"
+        subprocess.run(["wine", str(tool_path("key_lock.exe")), locked.encode("cp932").hex()],
+                       env=session.prefix.env(session.display), timeout=60, check=True)
+        session.choose(two_digit=True, digit_at=True, item=0)
+        session.press_add()
+        session.dialog(WARNING)
+        session.keys(WARNING, "Return")
+        self.assertEqual([f"'{locked}' を開けません."], session.error_box())
+        session.keys(CAPTION, "Return")
+        session.no_dialog_for(1)
+        session.assert_nothing_written(session.close())
+
+
 class MailClientGuardTest(unittest.TestCase):
     def test_nothing_is_written_while_the_mail_client_runs(self):
         session = CommandSession(self, store_fixture())

@@ -333,3 +333,35 @@ TEST_F(BackendConformance, HandlesCarryTheirAccessMask) {
 }
 
 }  // namespace
+
+// What undoing an installation relies on: the disposition tells a key made from one that was
+// there, and deletion goes leaf first, leaving handles on a deleted key dead.
+namespace {
+
+TEST_F(BackendConformance, CreateTellsANewKeyFromAnExistingOneAndDeleteGoesLeafFirst) {
+  RegistryBackend& registry = backend();
+  ScopedKey rule(registry);
+  std::uint32_t disposition = 0;
+  ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store\\000", kKeyAllAccess, rule.out(), &disposition), kRegSuccess);
+  EXPECT_EQ(disposition, kRegCreatedNewKey);
+  ScopedKey again(registry);
+  ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "STORE\\000", kKeyAllAccess, again.out(), &disposition), kRegSuccess);
+  EXPECT_EQ(disposition, kRegOpenedExistingKey);
+  ScopedKey leaf(registry);
+  ASSERT_EQ(registry.CreateKey(rule.get(), "Actions", kKeyAllAccess, leaf.out(), &disposition), kRegSuccess);
+  EXPECT_EQ(disposition, kRegCreatedNewKey);
+  ASSERT_EQ(registry.SetValue(leaf.get(), "Order", kRegSz, reinterpret_cast<const unsigned char*>("000"), 4),
+            kRegSuccess);
+
+  EXPECT_EQ(registry.DeleteKey(kHkeyCurrentUser, "Store\\000"), kRegAccessDenied);  // it has a subkey
+  EXPECT_EQ(registry.DeleteKey(kHkeyCurrentUser, "Store\\001"), kRegFileNotFound);
+  EXPECT_EQ(registry.DeleteKey(rule.get(), "Actions"), kRegSuccess);
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  EXPECT_EQ(registry.QueryValue(leaf.get(), "Order", &type, nullptr, &size), kRegKeyDeleted);
+  EXPECT_EQ(registry.DeleteKey(kHkeyCurrentUser, "Store\\000"), kRegSuccess);
+  EXPECT_EQ(SubkeyNames(registry, "Store"), std::vector<std::string>{});
+  EXPECT_EQ(registry.CreateKey(rule.get(), "x", kKeyAllAccess, leaf.out(), &disposition), kRegKeyDeleted);
+}
+
+}  // namespace

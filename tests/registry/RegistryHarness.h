@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "registry/ERegistryException.h"
 #include "registry/RegistryBackend.h"
 
 class RegistryHarness {
@@ -69,6 +70,17 @@ std::optional<RawValue> GetValue(RegistryBackend& backend, const std::string& pa
 bool KeyExists(RegistryBackend& backend, const std::string& path);
 // The subkey names in enumeration order; empty when the key does not open.
 std::vector<std::string> SubkeyNames(RegistryBackend& backend, const std::string& path);
+
+// The message of the ERegistryException that action raises, or nothing when it raises none.
+template <typename Action>
+std::optional<std::string> RegistryErrorOf(Action action) {
+  try {
+    action();
+  } catch (const ERegistryException& error) {
+    return error.Message();
+  }
+  return std::nullopt;
+}
 
 // Each case starts from an empty HKEY_CURRENT_USER.
 class RegistryCase : public ::testing::Test {

@@ -1,6 +1,6 @@
-// The installer through the fault-injecting wrapper: the exact write sequence, failures part-way,
-// and big stores. In-memory only: the wrapper needs a back end it can stand in front of freely.
-#include "registry/FaultInjectingRegistry.h"
+// The installer through the fault-injecting wrapper: the exact write sequence, failures part-way
+// and their undoing, and big stores. In-memory only: the wrapper needs a back end it can stand in front of freely.
+#include "support/FaultInjectingRegistry.h"
 #include "registry/MemoryRegistry.h"
 #include "rulestore/RuleStoreTest.h"
 
@@ -25,6 +25,8 @@ class RuleInstallerFaults : public RuleStoreTest {
     return writes;
   }
 
+  MemoryRegistry& memory() { return static_cast<MemoryRegistry&>(backend()); }
+
   FaultInjectingRegistry faults_{Harness().Backend()};
 };
 
@@ -42,28 +44,86 @@ TEST_F(RuleInstallerFaults, ValuesAreWrittenInTheMailClientsOrderAndNothingElse)
   EXPECT_EQ(static_cast<MemoryRegistry&>(backend()).OpenHandleCount(), 0u);
 }
 
-TEST_F(RuleInstallerFaults, AFailedWriteEndsTheInstallationAndNamesTheValue) {
-  MakeEmptyStore();
-  Put(kStorePath, "Order", Text("7"));
-  faults_.FailValue(RegCall::kSetValue, "Type", kRegAccessDenied);  // the action's type, row 6
-  try {
+// Each failure that once lost a rule, emptied "Order" or left half a rule behind: now the store
+// stays as it was, the error names what failed, and a retry installs the rule.
+TEST_F(RuleInstallerFaults, AFailureBeforeOrderIsWrittenLeavesTheStoreAsItWas) {
+  const std::string rule = std::string(kStorePath) + "\\001";
+  struct Case {
+    const char* what;
+    void (*arm)(FaultInjectingRegistry&);
+    std::string message;
+  };
+  const Case cases[] = {
+      {"a failed size query of Order",
+       [](FaultInjectingRegistry& f) { f.FailValue(RegCall::kQueryValue, "Order", kRegAccessDenied); },
+       "'Order' の取得に失敗しました"},
+      {"a listing short of one subkey", [](FaultInjectingRegistry& f) { f.FailNth(RegCall::kEnumKey, 2, kRegNoMoreItems); },
+       "'" + std::string(kStorePath) + "' のサブキーの一覧を取得できません"},
+      {"a criteria key that will not open",
+       [](FaultInjectingRegistry& f) { f.FailNth(RegCall::kCreateKey, 15, kRegAccessDenied); },
+       "'" + rule + "\\Criteria' を開けません"},
+      {"a refused write", [](FaultInjectingRegistry& f) { f.FailValue(RegCall::kSetValue, "Type", kRegAccessDenied); },
+       "'Type' の設定に失敗しました"},
+      {"a refused write of Order itself",
+       [](FaultInjectingRegistry& f) { f.FailValue(RegCall::kSetValue, "Order", kRegAccessDenied); },
+       "'Order' の設定に失敗しました"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clean();
+    SetActiveRegistryBackend(&faults_);
+    MakeEmptyStore();
+    AddRuleKey("000", "first");
+    Put(kStorePath, "Order", Text("000"));
+    const std::string before = memory().Dump();
+    faults_.ResetCounts();
+    c.arm(faults_);
+    try {
+      AddDigitAtRule(false);
+      ADD_FAILURE() << "the failure must be reported";
+    } catch (const ERegistryException& error) {
+      EXPECT_EQ(error.Message(), c.message);
+    }
+    faults_.ClearFaults();
+    EXPECT_EQ(memory().Dump(), before);
+    EXPECT_EQ(memory().OpenHandleCount(), 0u);
     AddDigitAtRule(false);
-    FAIL() << "the refused write must be reported";
-  } catch (const ERegistryException& error) {
-    EXPECT_EQ(error.Message(), "'Type' の設定に失敗しました");
+    ExpectCompleteRule("001", DigitAtRuleName, DigitAtCriteria, 8);
+    EXPECT_EQ(StoreOrder(), Text("000 001"));
   }
-  // What was written stays; nothing after the failure ran.
-  EXPECT_EQ(Get(RulePath("000"), "Name"), Text(DigitAtRuleName));
-  EXPECT_EQ(Get(RulePath("000\\Actions"), "Order"), Text("000"));
-  EXPECT_FALSE(KeyExists(backend(), RulePath("000\\Criteria")));
-  EXPECT_EQ(StoreOrder(), Text("7"));
-  EXPECT_EQ(static_cast<MemoryRegistry&>(backend()).OpenHandleCount(), 0u);
+}
 
-  // The rule's name now stops a retry: the half-written rule is left for the user to delete.
-  faults_.ClearFaults();
-  faults_.ResetCounts();
-  AddDigitAtRule(false);
-  EXPECT_EQ(faults_.Count(RegCall::kSetValue), 0u);
+TEST_F(RuleInstallerFaults, ARuleKeyThatTurnsOutToExistIsNeverWrittenInto) {
+  MakeEmptyStore();
+  AddRuleKey("000", "first");
+  Put(kStorePath, "Order", Text("000"));
+  const std::string before = memory().Dump();
+  // The existence test of "000" (the second, after "001") wrongly finds it free; creating it then
+  // reports a key that was already there.
+  faults_.FailNth(RegCall::kOpenKey, 2, kRegFileNotFound);
+  try {
+    AddTwoDigitRule(true);
+    ADD_FAILURE() << "writing into another rule's key must be refused";
+  } catch (const ERegistryException& error) {
+    EXPECT_EQ(error.Message(), "新しいルールのキー '" + RulePath("000") + "' が既に存在します");
+  }
+  EXPECT_EQ(memory().Dump(), before);
+  EXPECT_EQ(memory().OpenHandleCount(), 0u);
+}
+
+TEST_F(RuleInstallerFaults, ARollbackThatFailsSaysWhichKeyIsLeft) {
+  MakeEmptyStore();
+  faults_.FailValue(RegCall::kSetValue, "ValueType", kRegAccessDenied);
+  faults_.FailNth(RegCall::kDeleteKey, 0, kRegAccessDenied);
+  try {
+    AddTwoDigitRule(true);
+    ADD_FAILURE() << "the failure must be reported";
+  } catch (const ERegistryException& error) {
+    EXPECT_EQ(error.Message(), "'ValueType' の設定に失敗しました\r\n作成途中のルールのキー '" + RulePath("000") +
+                                   "' を削除できませんでした");
+  }
+  EXPECT_FALSE(StoreOrder());  // the rule was never listed
+  EXPECT_EQ(memory().OpenHandleCount(), 0u);
 }
 
 TEST_F(RuleInstallerFaults, ABigStoreGetsTheNextNumberInFourDigits) {

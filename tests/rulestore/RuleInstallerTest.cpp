@@ -105,7 +105,7 @@ TEST_F(RuleInstaller, WithoutAStoreNothingIsWrittenAndTheUserIsTold) {
       } catch (const ERegistryException&) {
         FAIL() << "not a registry failure";
       } catch (const Exception& error) {
-        EXPECT_EQ(error.Message(), NoIdentityMessage);
+        EXPECT_EQ(error.Message(), ResourceString(kSNoIdentity));
       }
     }
     EXPECT_EQ(Tree(""), std::vector<std::string>{"Identities"});

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "base/ResourceStrings.h"
 #include "registry/ERegistryException.h"
 #include "rulestore/RuleFunc.h"
 #include "rulestore/StoreFixture.h"

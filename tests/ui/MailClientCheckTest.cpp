@@ -1,4 +1,4 @@
-// The mail client check against listers that stand in for the process snapshot.
+// The mail client check against process lists that stand in for the snapshot.
 #include <gtest/gtest.h>
 
 #include "ui/guard/MailClientCheck.h"
@@ -8,10 +8,10 @@ namespace {
 constexpr std::uint32_t kOwnSession = 1;
 
 // Processes of this program's own session.
-ProcessLister Listing(std::vector<std::string> names) {
+std::optional<ProcessSnapshot> Listing(std::vector<std::string> names) {
   ProcessSnapshot snapshot{kOwnSession, {}};
   for (std::string& name : names) snapshot.processes.push_back({std::move(name), kOwnSession});
-  return [snapshot] { return std::optional<ProcessSnapshot>(snapshot); };
+  return snapshot;
 }
 
 TEST(MailClientCheck, FindsTheMailClientWhateverItsLetterCase) {
@@ -27,15 +27,13 @@ TEST(MailClientCheck, OtherProcessesAndNearMissesDoNotCount) {
 }
 
 TEST(MailClientCheck, ASnapshotThatFailsLetsTheCommandGoOn) {
-  EXPECT_FALSE(IsMailClientRunning([] { return std::optional<ProcessSnapshot>(); }));
+  EXPECT_FALSE(IsMailClientRunning(std::nullopt));
 }
 
 TEST(MailClientCheck, OnlyTheUsersOwnSessionCountsAndAnUnknownSessionDoes) {
-  const auto with = [](std::optional<std::uint32_t> session) -> ProcessLister {
-    return [session] {
-      return std::optional<ProcessSnapshot>(ProcessSnapshot{kOwnSession, {{"explorer.exe", kOwnSession},
-                                                                          {"msimn.exe", session}}});
-    };
+  const auto with = [](std::optional<std::uint32_t> session) {
+    return std::optional<ProcessSnapshot>(
+        ProcessSnapshot{kOwnSession, {{"explorer.exe", kOwnSession}, {"msimn.exe", session}}});
   };
   EXPECT_FALSE(IsMailClientRunning(with(kOwnSession + 1)));  // another user's, by fast user switching
   EXPECT_FALSE(IsMailClientRunning(with(0)));

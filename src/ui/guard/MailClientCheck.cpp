@@ -22,8 +22,7 @@ const std::string MailClientRunningMessage =
     "Outlook Express が起動しています。\r\n"
     "Outlook Express を終了してから、もう一度”追加”ボタンをクリックしてください。";
 
-bool IsMailClientRunning(const ProcessLister& list_processes) {
-  const std::optional<ProcessSnapshot> snapshot = list_processes();
+bool IsMailClientRunning(const std::optional<ProcessSnapshot>& snapshot) {
   if (!snapshot) return false;
   for (const RunningProcess& process : snapshot->processes) {
     const bool own_session = !process.session || *process.session == snapshot->own_session;

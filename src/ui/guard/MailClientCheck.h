@@ -2,7 +2,6 @@
 // rules written behind its back, so the add command refuses to write while it runs.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,17 +21,13 @@ struct ProcessSnapshot {
   std::vector<RunningProcess> processes;
 };
 
-// The Windows program lists the processes through a snapshot; tests pass their own. Nothing means
-// that they cannot be listed.
-using ProcessLister = std::function<std::optional<ProcessSnapshot>()>;
-
 // True when a process named msimn.exe (any letter case) runs in this user's session: another user's
 // mail client (fast user switching) keeps its own store, so it must not stop this one. A process
-// whose session is unknown counts as this session's. A list that cannot be made counts as "not
-// running": the check must never stop the user from adding rules on its own failure.
-bool IsMailClientRunning(const ProcessLister& list_processes);
+// whose session is unknown counts as this session's. A list that could not be made (nothing)
+// counts as "not running": the check must never stop the user from adding rules on its own failure.
+bool IsMailClientRunning(const std::optional<ProcessSnapshot>& snapshot);
 
-// The snapshot-based lister of the Windows program. Where the system cannot tell sessions apart
+// The running processes, through a snapshot; nothing when they cannot be listed. Where the system cannot tell sessions apart
 // (Windows 98 and Me have none), every process counts as this session's.
 std::optional<ProcessSnapshot> ListRunningProcesses();
 

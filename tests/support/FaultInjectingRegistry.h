@@ -13,8 +13,8 @@
 
 #include "registry/RegistryBackend.h"
 
-enum class RegCall { kOpenKey, kCreateKey, kCloseKey, kQueryInfoKey, kEnumKey, kQueryValue, kSetValue };
-constexpr std::size_t kRegCallKinds = 7;
+enum class RegCall { kOpenKey, kCreateKey, kCloseKey, kQueryInfoKey, kEnumKey, kQueryValue, kSetValue, kDeleteKey };
+constexpr std::size_t kRegCallKinds = 8;
 
 const char* RegCallName(RegCall kind);
 
@@ -34,7 +34,9 @@ class FaultInjectingRegistry final : public RegistryBackend {
   explicit FaultInjectingRegistry(RegistryBackend& inner) : inner_(inner) {}
 
   RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
-  RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
+  using RegistryBackend::CreateKey;
+  RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
+                      std::uint32_t* disposition) override;
   RegStatus CloseKey(RegKey key) override;
   RegStatus QueryInfoKey(RegKey key, std::uint32_t* subkey_count, std::uint32_t* max_subkey_name_length) override;
   RegStatus EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) override;
@@ -42,6 +44,7 @@ class FaultInjectingRegistry final : public RegistryBackend {
                        std::uint32_t* size) override;
   RegStatus SetValue(RegKey key, const std::string& value_name, std::uint32_t type, const unsigned char* data,
                      std::uint32_t size) override;
+  RegStatus DeleteKey(RegKey base, const std::string& sub_key) override;
   bool IsFarEastNt() const override { return inner_.IsFarEastNt(); }
 
   // Calls counted since construction or the last ResetCounts, failed ones included.

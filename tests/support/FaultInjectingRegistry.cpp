@@ -1,5 +1,5 @@
 // The counting, recording and failing wrapper around a registry back end.
-#include "registry/FaultInjectingRegistry.h"
+#include "support/FaultInjectingRegistry.h"
 
 const char* RegCallName(RegCall kind) {
   switch (kind) {
@@ -10,6 +10,7 @@ const char* RegCallName(RegCall kind) {
     case RegCall::kEnumKey: return "EnumKey";
     case RegCall::kQueryValue: return "QueryValue";
     case RegCall::kSetValue: return "SetValue";
+    case RegCall::kDeleteKey: return "DeleteKey";
   }
   return "?";
 }
@@ -80,12 +81,12 @@ RegStatus FaultInjectingRegistry::OpenKey(RegKey base, const std::string& sub_ke
 }
 
 RegStatus FaultInjectingRegistry::CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access,
-                                            RegKey* result) {
+                                            RegKey* result, std::uint32_t* disposition) {
   RegStatus status = kRegSuccess;
   if (Intercept(RegCall::kCreateKey, nullptr, &status)) {
     *result = 0;
   } else {
-    status = inner_.CreateKey(base, sub_key, access, result);
+    status = inner_.CreateKey(base, sub_key, access, result, disposition);
   }
   if (recording_) {
     std::string path = Join(PathOf(base), sub_key);
@@ -142,5 +143,12 @@ RegStatus FaultInjectingRegistry::SetValue(RegKey key, const std::string& value_
     status = inner_.SetValue(key, value_name, type, data, size);
   }
   if (recording_) Record(RegCall::kSetValue, PathOf(key), &value_name, type, status);
+  return status;
+}
+
+RegStatus FaultInjectingRegistry::DeleteKey(RegKey base, const std::string& sub_key) {
+  RegStatus status = kRegSuccess;
+  if (!Intercept(RegCall::kDeleteKey, nullptr, &status)) status = inner_.DeleteKey(base, sub_key);
+  if (recording_) Record(RegCall::kDeleteKey, Join(PathOf(base), sub_key), nullptr, 0, status);
   return status;
 }
