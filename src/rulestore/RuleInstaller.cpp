@@ -60,7 +60,9 @@ void CheckStoreOrderIsText(TRegistry& registry, const std::string& mail_rules_pa
 // away again and leave the store as it found it.
 class RuleKeys {
  public:
-  RuleKeys(TRegistry& registry, std::string rule_path) : registry_(registry), rule_path_(std::move(rule_path)) {}
+  RuleKeys(TRegistry& registry, const std::string& mail_rules_path, const std::string& rule_key_name)
+      : registry_(registry), store_path_(mail_rules_path), rule_path_(mail_rules_path + "\\" + rule_key_name),
+        rule_key_name_(rule_key_name) {}
 
   // The rule key itself must be new: an existing key belongs to another rule, and writing into it
   // would replace that rule.
@@ -71,34 +73,39 @@ class RuleKeys {
       registry_.ClosePath();
       RaiseKeyError(kSRuleKeyExists, rule_path_);
     }
-    created_.push_back(rule_path_);
+    created_.push_back(rule_key_name_);
   }
 
-  // Opens the key beneath the rule key (relative_path, e.g. "\\Actions"), or, with beneath_open,
-  // beneath the key that is open.
-  void OpenBlock(const std::string& relative_path, bool beneath_open = false) {
-    const std::string full_path = beneath_open ? registry_.CurrentPath() + relative_path : rule_path_ + relative_path;
-    const TRegistry::OpenResult opened =
-        registry_.TryOpenPath(beneath_open ? relative_path.substr(1) : full_path, true);
+  // Opens the key beneath the rule key (beneath, e.g. "\\Actions"), or, with beneath_open, beneath
+  // the key that is open.
+  void OpenBlock(const std::string& beneath, bool beneath_open = false) {
+    const std::string full_path = (beneath_open ? registry_.CurrentPath() : rule_path_) + beneath;
+    const TRegistry::OpenResult opened = registry_.TryOpenPath(beneath_open ? beneath.substr(1) : full_path, true);
     if (opened.status != kRegSuccess) RaiseKeyError(kSOpenKeyFailed, full_path);
-    if (opened.created) created_.push_back(full_path);
+    if (opened.created) created_.push_back(full_path.substr(store_path_.size() + 1));
   }
 
-  // Deletes the keys made so far, leaf first. The empty text when all of them went, else the rule
-  // key's path: it is left with whatever could not be deleted beneath it.
+  // Deletes the keys made so far, leaf first, each by its path beneath the store (which opened, so
+  // its path is short enough; the full paths beneath it need not be). The empty text when all of
+  // them went, else the rule key's path: it is left with whatever could not be deleted beneath it.
   std::string RollBack() {
     registry_.ClosePath();
-    for (auto key = created_.rbegin(); key != created_.rend(); ++key) {
-      if (registry_.DeleteKey(*key) != kRegSuccess) return rule_path_;
+    if (created_.empty()) return {};
+    bool all_gone = registry_.OpenPath(store_path_, false);
+    for (auto key = created_.rbegin(); all_gone && key != created_.rend(); ++key) {
+      all_gone = registry_.DeleteKey(*key) == kRegSuccess;
     }
+    registry_.ClosePath();
     created_.clear();
-    return {};
+    return all_gone ? std::string() : rule_path_;
   }
 
  private:
   TRegistry& registry_;
+  const std::string store_path_;
   const std::string rule_path_;
-  std::vector<std::string> created_;  // full paths, in the order they were made
+  const std::string rule_key_name_;
+  std::vector<std::string> created_;  // beneath the store, in the order they were made
 };
 
 void WriteRuleKeyBlock(TRegistry& registry, RuleKeys& keys, const RuleDefinition& rule) {
@@ -162,7 +169,7 @@ void InstallRule(const RuleDefinition& rule, bool delete_after_receive) {
   registry.SetRoot(kHkeyCurrentUser);
   CheckStoreOrderIsText(registry, mail_rules_path);
 
-  RuleKeys keys(registry, mail_rules_path + "\\" + rule_key_name);
+  RuleKeys keys(registry, mail_rules_path, rule_key_name);
   try {
     WriteRuleKeyBlock(registry, keys, rule);
     WriteActionBlock(registry, keys, delete_after_receive);

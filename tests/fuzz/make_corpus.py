@@ -57,6 +57,9 @@ SEEDS = {
     + raw_key(b'a\\b', name_none()) + raw_key(b'\xff\xfe\x80', name_raw(REG_MULTI_SZ, b'n\0\0'))
     + raw_key(b'00a', name_two_digit()),
     'name-dword': header() + canonical_identity() + rule(2, name_raw(REG_DWORD, b'\x01\0\0\0')),
+    # A store path of 248 bytes: the rule's Actions key still fits the registry's 260, Criteria
+    # does not, so the installation fails after writing and must take its keys away again.
+    'long-identity-rollback': header() + identity(REG_SZ, b'{' + b'B' * 185 + b'}\0'),
     'refused-rule-key': header() + canonical_identity() + rule(0, name_none()) + refuse(2, 0),
     'refused-store': header() + canonical_identity() + refuse(1),
     'values-outside': header() + canonical_identity() + value(b'Software\\Other', b'x', REG_BINARY, b'\x00\x01')

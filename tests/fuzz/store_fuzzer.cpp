@@ -333,6 +333,7 @@ void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std:
   const std::string& name = two_digit ? TwoDigitRuleName : DigitAtRuleName;
   const StoreBefore before = LookAtStore(c.registry, mail_path);
   const std::size_t first_call = c.recorder.Calls().size();
+  const std::string store_before = mail_path.empty() ? std::string() : c.registry.Dump(mail_path);
   bool raised = false;
   try {
     two_digit ? AddTwoDigitRule(delete_after_receive) : AddDigitAtRule(delete_after_receive);
@@ -344,9 +345,14 @@ void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std:
   if (raised) ++tally.raised;  // a fault may end or bend the run anywhere: only the general rules hold
 
   const std::uint64_t writes = Writes(c.recorder, first_call);
-  // Nothing fails by itself in the bare store, so whatever raises does so before the first write.
+  // An installation that fails (a path too long for the registry, a key that refuses to open) takes
+  // away what it wrote; the lookups may have made a missing store, empty.
   if (raised) {
-    if (writes != 0) Violation("an installation raised after writing");
+    if (mail_path.empty() && writes != 0) Violation("an installation wrote without a store");
+    const std::string store_after = mail_path.empty() ? std::string() : c.registry.Dump(mail_path);
+    if (store_after != store_before && !(store_before.empty() && store_after == "[]\n")) {
+      Violation("an installation that raised left the store changed", store_before + "\n----\n" + store_after);
+    }
     return;
   }
   if (writes == 0) {
