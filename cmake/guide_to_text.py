@@ -87,15 +87,20 @@ def convert(source, version):
 
 
 def encode(lines):
-    """CP932 bytes with CR LF; the first character that CP932 lacks raises with its position."""
+    """CP932 bytes with CR LF. A character that CP932 lacks raises, with its line: Python's codec
+    also maps a few look-alikes one way (U+301C WAVE DASH to the full-width tilde), so a character
+    counts as CP932 only when its bytes read back as the same character."""
     encoded = []
     for number, line in lines:
-        try:
-            encoded.append(line.encode("cp932"))
-        except UnicodeEncodeError as error:
-            c = line[error.start]
-            raise GuideError(f"line {number}: U+{ord(c):04X} "
-                             f"{unicodedata.name(c, '?')} ({c!r}) is not in code page 932, in: {line!r}") from None
+        for c in line:
+            try:
+                ok = c.encode("cp932").decode("cp932") == c
+            except UnicodeEncodeError:
+                ok = False
+            if not ok:
+                raise GuideError(f"line {number}: U+{ord(c):04X} {unicodedata.name(c, '?')} ({c!r}) "
+                                 f"is not in code page 932, in: {line!r}")
+        encoded.append(line.encode("cp932"))
     return b"".join(line + b"\r\n" for line in encoded)
 
 
