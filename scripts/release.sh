@@ -25,7 +25,9 @@ section "Package"
 rm -f -- "$tree"/quellmark-*-win32.zip "$tree"/quellmark-*-win32.zip.sha256
 (cd -- "$tree" && fakeroot cpack --config CPackConfig.cmake) || die "packing the release failed"
 archive=$(find "$tree" -maxdepth 1 -name 'quellmark-*-win32.zip' -print)
-[ -n "$archive" ] && [ -f "$archive.sha256" ] || die "cpack wrote no archive with a checksum in $tree"
+if [ -z "$archive" ] || [ ! -f "$archive.sha256" ]; then
+  die "cpack wrote no archive with a checksum in $tree"
+fi
 unzip -lv "$archive" | sed 's/^/  /'
 note "$archive"
 note "SHA-256: $(cat -- "$archive.sha256")"
