@@ -18,8 +18,7 @@ command -v clang++ >/dev/null 2>&1 || die "clang++ is needed (Debian: clang)"
 BUILD_ROOT=$(quellmark_build_root)
 TREE=$BUILD_ROOT/fuzz
 section "Build: fuzz ($TREE)"
-CC=clang CXX=clang++ cmake -S "$QUELLMARK_ROOT" -B "$TREE" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQUELLMARK_FUZZ=ON -DQUELLMARK_SANITIZE=ON -DQUELLMARK_TESTS=OFF -DQUELLMARK_BENCH=OFF >"$TREE.configure.log" 2>&1 ||
+configure_tree fuzz >"$TREE.configure.log" 2>&1 ||
   die "configuring failed, see $TREE.configure.log"
 cmake --build "$TREE" --target store_fuzzer -j "${QUELLMARK_JOBS:-2}" || die "the fuzz target did not build"
 

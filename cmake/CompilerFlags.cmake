@@ -4,14 +4,18 @@ include(CheckCXXCompilerFlag)
 add_compile_options(-Wall -Wextra)
 
 # Sources are UTF-8; string literals become code page 932 bytes, exactly what the ANSI calls and the
-# registry take. GCC converts them; Clang (up to at least 14) only knows UTF-8 and refuses the flag,
-# so a Clang tree (sanitizers, fuzzing) keeps Japanese literals in UTF-8: it still runs every code
-# path, but byte-exact checks of such literals do not hold there.
+# registry take. GCC converts them; Clang (up to at least 14) only knows UTF-8 and refuses the flag.
+# Without it every Japanese text would be silently wrong, so only the fuzz tree (no program, no
+# tests) may go on: it keeps Japanese literals in UTF-8 and still runs every code path.
 check_cxx_compiler_flag(-fexec-charset=CP932 QUELLMARK_HAVE_EXEC_CHARSET_CP932)
 if(QUELLMARK_HAVE_EXEC_CHARSET_CP932)
   add_compile_options(-fexec-charset=CP932)
+elseif(QUELLMARK_FUZZ AND NOT QUELLMARK_TESTS AND NOT WIN32)
+  message(WARNING "${CMAKE_CXX_COMPILER_ID} has no -fexec-charset=CP932: Japanese literals stay UTF-8 in this fuzz tree")
 else()
-  message(WARNING "${CMAKE_CXX_COMPILER_ID} has no -fexec-charset=CP932: Japanese literals stay UTF-8 in this tree")
+  message(FATAL_ERROR "${CMAKE_CXX_COMPILER} (${CMAKE_CXX_COMPILER_ID}) has no -fexec-charset=CP932, so the "
+    "program's Japanese texts would not be code page 932. Build with GCC (g++, or mingw-w64 for Windows); "
+    "only the fuzz tree (QUELLMARK_FUZZ=ON, QUELLMARK_TESTS=OFF) builds without it.")
 endif()
 
 if(WIN32)

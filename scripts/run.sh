@@ -9,6 +9,8 @@
 set -uo pipefail
 # shellcheck source=lib/common.sh
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib/common.sh"
+# shellcheck source=lib/wine-fonts.sh
+source "$QUELLMARK_ROOT/scripts/lib/wine-fonts.sh"
 
 section "Display"
 if [ -z "${DISPLAY:-}" ]; then
@@ -24,7 +26,7 @@ ensure_japanese_locale
 
 section "Build"
 BUILD_ROOT=$(quellmark_build_root)
-configure_win_tree || die "configuring $BUILD_ROOT/win failed"
+configure_tree win || die "configuring $BUILD_ROOT/win failed"
 if ! grep -q '/quellmark\.dir$' "$BUILD_ROOT/win/CMakeFiles/TargetDirectories.txt" 2>/dev/null; then
   die "this source tree has no quellmark target yet (src/app does not build the program), so there is nothing to run"
 fi
@@ -37,6 +39,7 @@ note "$exe"
 section "Run"
 prefix=${WINEPREFIX:-$HOME/.wine}
 note "Wine prefix: $prefix$([ -d "$prefix" ] || echo ' (does not exist yet; Wine creates it first, which takes a while)')"
+ensure_font_replacements "$prefix" || note "going on: the window shows with Wine's fallback font"
 note "quit Outlook Express before adding rules"
 for var in $(compgen -e); do
   case $var in LC_*) unset "$var" ;; esac

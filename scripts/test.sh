@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds the three trees, boots the Wine template prefix, runs every suite.
+# The test command: installs what is missing, builds the trees, boots the Wine template prefix, runs every suite.
 #
 #   bash scripts/test.sh
 #
@@ -9,6 +9,9 @@
 #   win-tests  the unit tests cross-compiled for Windows, run under Wine (mingw-w64, posix threads)
 #   sanitize   the native unit tests again under AddressSanitizer (with LeakSanitizer) and UBSan (g++)
 #   fuzz       a short smoke run of the rule store's libFuzzer target (clang, ASan + UBSan)
+#   release    the release archive (scripts/release.sh), its contents and version, and a second
+#              release in another directory that must give the same bytes
+# Each tree is configured from its preset in CMakePresets.json.
 # Every Wine process runs in a prefix copied from build/wine-template; ~/.wine is never used.
 # QUELLMARK_JOBS sets the parallelism of builds and test runs (default 2).
 set -uo pipefail
@@ -16,7 +19,6 @@ set -uo pipefail
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib/common.sh"
 
 JOBS=${QUELLMARK_JOBS:-2}
-TOOLCHAIN=$QUELLMARK_ROOT/cmake/toolchain-mingw-i686.cmake
 WINE_PREFIX_TOOL=$QUELLMARK_ROOT/tests/wine/wine-prefix
 failures=()
 declare -A built=()
@@ -39,9 +41,8 @@ dispose_scratch_prefixes() {
 
 build_tree() {
   local name=$1
-  shift
   timed_section "Build: $name"
-  if "$@" && cmake --build "$BUILD_ROOT/$name" -j "$JOBS"; then
+  if configure_tree "$name" && cmake --build "$BUILD_ROOT/$name" -j "$JOBS"; then
     built[$name]=1
   else
     failures+=("build $name")
@@ -77,16 +78,12 @@ dispose_scratch_prefixes
 "$WINE_PREFIX_TOOL" template "$QUELLMARK_WINE_TEMPLATE" >"$BUILD_ROOT/wine-template.log" 2>&1 &
 template_pid=$!
 
-build_tree native configure_tree native -DCMAKE_BUILD_TYPE=Debug
-build_tree win configure_win_tree
-# Optimised but with assertions: under Wine, -O0 code runs some tests fifty times slower.
-build_tree win-tests configure_tree win-tests -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-  -DQUELLMARK_MINGW_THREADS=posix -DQUELLMARK_PROGRAM=OFF -DCMAKE_BUILD_TYPE= -DCMAKE_C_FLAGS=-O2 -DCMAKE_CXX_FLAGS=-O2
-
-# g++, not clang: the suites pin code page 932 literals, which only g++ can compile to.
-build_tree sanitize configure_tree sanitize -DCMAKE_BUILD_TYPE=Debug -DQUELLMARK_SANITIZE=ON -DQUELLMARK_BENCH=OFF
-build_tree fuzz env CC=clang CXX=clang++ cmake -S "$QUELLMARK_ROOT" -B "$BUILD_ROOT/fuzz" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELLMARK_FUZZ=ON -DQUELLMARK_SANITIZE=ON -DQUELLMARK_TESTS=OFF -DQUELLMARK_BENCH=OFF
+# The trees' options are the presets of CMakePresets.json.
+build_tree native
+build_tree win
+build_tree win-tests
+build_tree sanitize
+build_tree fuzz
 
 timed_section "Wine template prefix"
 if wait "$template_pid"; then
@@ -101,6 +98,16 @@ run_tests win
 run_tests win-tests
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests sanitize
 run_tests fuzz
+
+# The release archive, made by the release command, then its checks: contents, checksum, one
+# version, and a second release in another directory that must give the same bytes.
+timed_section "Build: release"
+if bash "$QUELLMARK_ROOT/scripts/release.sh" "$BUILD_ROOT/release"; then
+  built[release]=1
+else
+  failures+=("build release")
+fi
+run_tests release
 
 dispose_scratch_prefixes
 timed_section "Summary"

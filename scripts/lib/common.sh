@@ -79,10 +79,20 @@ QUELLMARK_PROGRAM_PACKAGES=(
   locales fonts-ipafont-gothic
 )
 
+# What building the release archive needs: the program's compiler, the guide's conversion to code
+# page 932 (python3), the commit's date (git) and packing as root (fakeroot).
+# shellcheck disable=SC2034
+QUELLMARK_RELEASE_PACKAGES=(
+  cmake make
+  g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  python3 git fakeroot
+)
+
 # What building and running every test needs besides.
 # shellcheck disable=SC2034
 QUELLMARK_TEST_PACKAGES=(
   "${QUELLMARK_PROGRAM_PACKAGES[@]}"
+  "${QUELLMARK_RELEASE_PACKAGES[@]}"
   g++ git python3
   mingw-w64 g++-mingw-w64-i686-posix
   googletest libgtest-dev libgmock-dev libbenchmark-dev
@@ -100,14 +110,8 @@ quellmark_build_root() {
   (cd -- "$root" && pwd)
 }
 
-# configure_tree NAME ARGS... — configures <build root>/NAME from the sources with the given options.
+# configure_tree NAME — configures <build root>/NAME with the options of the preset NAME
+# (CMakePresets.json: native, win, win-tests, sanitize, fuzz, release).
 configure_tree() {
-  local name=$1
-  shift
-  cmake -S "$QUELLMARK_ROOT" -B "$BUILD_ROOT/$name" "$@"
-}
-
-configure_win_tree() {
-  configure_tree win -DCMAKE_TOOLCHAIN_FILE="$QUELLMARK_ROOT/cmake/toolchain-mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DQUELLMARK_TESTS=OFF
+  cmake -S "$QUELLMARK_ROOT" --preset "$1" -B "$BUILD_ROOT/$1"
 }

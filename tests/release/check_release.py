@@ -1,0 +1,113 @@
+"""The release archive as a user downloads it: what it holds, its checksum, and one version everywhere.
+
+Run by ctest in the release tree, after scripts/release.sh has packed it:
+
+    check_release.py RELEASE_TREE
+"""
+
+import hashlib
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import zipfile
+from pathlib import Path
+
+TREE = Path(sys.argv.pop(1)) if len(sys.argv) > 1 else None
+REPO_ROOT = Path(__file__).resolve().parents[2]
+ARCHIVE_NAME = re.compile(r"^quellmark-(\d+(?:\.\d+){0,3})-win32\.zip$")
+
+
+def archive_path():
+    found = sorted(p for p in TREE.iterdir() if ARCHIVE_NAME.match(p.name))
+    if len(found) != 1:
+        raise AssertionError(f"expected one quellmark-<version>-win32.zip in {TREE}, found {[p.name for p in found]}")
+    return found[0]
+
+
+def four_part(version):
+    """1.0.0 is the version resource's 1.0.0.0."""
+    parts = version.split(".")
+    return ".".join(parts + ["0"] * (4 - len(parts)))
+
+
+def rc_text(literal):
+    """A string literal of windres's decompiled output, with its \\xHHHH escapes."""
+    body = literal[2:-1] if literal.startswith("L") else literal[1:-1]
+    return re.sub(r"\\x([0-9a-fA-F]{1,4})", lambda m: chr(int(m.group(1), 16)), body)
+
+
+@unittest.skipIf(TREE is None, "give the release tree")
+class ReleaseArchiveTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.archive = archive_path()
+        cls.version = ARCHIVE_NAME.match(cls.archive.name).group(1)
+        with zipfile.ZipFile(cls.archive) as z:
+            cls.entries = z.infolist()
+            cls.files = {info.filename: z.read(info) for info in cls.entries}
+
+    def test_holds_the_program_and_the_guide_in_a_fixed_order_and_time(self):
+        self.assertEqual(["quellmark.exe", "readme.txt"], [e.filename for e in self.entries])
+        self.assertEqual(self.files["quellmark.exe"], (TREE / "src" / "app" / "quellmark.exe").read_bytes(),
+                         "the archive's quellmark.exe is not the one this tree built")
+        # Every entry carries the sources' date: SOURCE_DATE_EPOCH when the release was made with it,
+        # else the commit's date (in UTC, to the two seconds that ZIP's MS-DOS time resolves).
+        epoch = os.environ.get("SOURCE_DATE_EPOCH") or subprocess.run(
+            ["git", "-C", str(REPO_ROOT), "log", "-1", "--format=%ct"],
+            check=True, stdout=subprocess.PIPE, text=True).stdout
+        expected = time.gmtime(int(epoch))[:6]
+        expected = expected[:5] + (expected[5] - expected[5] % 2,)
+        self.assertEqual({expected}, {e.date_time for e in self.entries}, "the entries do not carry the sources' date")
+
+    def test_checksum_file_beside_it_matches(self):
+        line = (self.archive.parent / (self.archive.name + ".sha256")).read_text()
+        self.assertRegex(line, r"^[0-9a-f]{64}  " + re.escape(self.archive.name) + r"\n?$")
+        self.assertEqual(hashlib.sha256(self.archive.read_bytes()).hexdigest(), line.split()[0])
+
+    def test_version_resource_guide_and_archive_name_agree(self):
+        with tempfile.TemporaryDirectory() as scratch:
+            exe = Path(scratch) / "quellmark.exe"
+            exe.write_bytes(self.files["quellmark.exe"])
+            resources = subprocess.run(["i686-w64-mingw32-windres", "-i", str(exe), "-J", "coff", "-O", "rc"],
+                                       check=True, stdout=subprocess.PIPE).stdout.decode("utf-8", "replace")
+        record = re.search(r"1 VERSIONINFO(.*?)\nEND", resources, re.DOTALL)
+        self.assertIsNotNone(record, "quellmark.exe has no version resource")
+        record = record.group(1)
+        numbers = four_part(self.version).replace(".", ", ")
+        self.assertIn(f"FILEVERSION {numbers}\n", record)
+        self.assertIn(f"PRODUCTVERSION {numbers}\n", record)
+        values = {name: rc_text(literal) for name, literal in
+                  re.findall(r'VALUE "(\w+)", (L?"(?:[^"\\]|\\.)*")', record)}
+        self.assertEqual(four_part(self.version), values.get("FileVersion"))
+        self.assertEqual(four_part(self.version), values.get("ProductVersion"))
+        self.assertIn('VALUE "Translation", 0x411, 932', record)
+        title = self.files["readme.txt"].split(b"\r\n", 3)[1].decode("cp932")
+        self.assertIn(f"バージョン {self.version}", title, "the guide's title names another version")
+
+    def test_guide_is_code_page_932_text_with_crlf_for_notepad(self):
+        data = self.files["readme.txt"]
+        text = data.decode("cp932")  # strict: any byte sequence outside code page 932 fails here
+        lines = text.split("\r\n")
+        self.assertNotRegex(data, rb"(?<!\r)\n", "a line ends in LF alone")
+        self.assertNotRegex(data, rb"\r(?!\n)", "a line ends in CR alone")
+        self.assertTrue(data.endswith(b"\r\n"))
+        # What a user looks for in it, in the words the program and the mail client use.
+        for words in ("ツール(T) - メッセージルール(R) - メール(M)...", "Outlook Express が起動しています。",
+                      r"HKEY_CURRENT_USER\Identities\{ID}\Software\Microsoft\Outlook Express\5.0\Rules\Mail",
+                      "Windows 2000", "Windows 98 SE"):
+            self.assertIn(words, text)
+        # Markdown marks are gone; each picture is one line that names it.
+        self.assertEqual([], [line for line in lines if re.search(r"!\[|\]\(|```|\*\*|^#", line)],
+                         "Markdown marks are left in the text")
+        source = (REPO_ROOT / "docs" / "guide-ja.md").read_text(encoding="utf-8")
+        pictures = re.findall(r"^!\[([^\]]*)\]\(", source, re.MULTILINE)
+        self.assertTrue(pictures)
+        self.assertEqual([f"［図：{alt}］" for alt in pictures], [line for line in lines if line.startswith("［図：")])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,71 @@
+"""The guide's conversion to the release's text file (cmake/guide_to_text.py).
+
+Notepad on Japanese Windows 2000/XP reads code page 932 with CR LF; a character that code page 932
+lacks must stop the release instead of turning into "?" in the user's text.
+"""
+
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+CONVERTER = Path(__file__).resolve().parents[2] / "cmake" / "guide_to_text.py"
+
+
+def convert(markdown, version="2.3.4"):
+    """(exit code, stderr, the text file's bytes or None)."""
+    with tempfile.TemporaryDirectory() as scratch:
+        source, target = Path(scratch) / "guide.md", Path(scratch) / "out" / "readme.txt"
+        source.write_text(markdown, encoding="utf-8")
+        result = subprocess.run([sys.executable, str(CONVERTER), "--version", version, str(source), str(target)],
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        return result.returncode, result.stderr, target.read_bytes() if target.exists() else None
+
+
+class GuideTextTest(unittest.TestCase):
+    def test_markdown_becomes_plain_cp932_text_with_crlf(self):
+        code, stderr, data = convert(
+            "# 説明書\n\n## 使い方\n\n- **「追加」**を押します。\n"
+            "![「施行」ページ](screenshots/rules-page.png)\n"
+            "詳しくは [作者ホームページ](http://quellmark.example/) と [注意](#注意) へ。\n"
+            "```\nLANG=ja_JP.UTF-8 wine quellmark.exe\n```\n`bash scripts/run.sh` で起動 ～ 終了。\n")
+        self.assertEqual(0, code, stderr)
+        self.assertEqual([
+            "========================",
+            "説明書　バージョン 2.3.4",
+            "========================",
+            "",
+            "■ 使い方",
+            "---------",
+            "",
+            "・「追加」を押します。",
+            "［図：「施行」ページ］",
+            "詳しくは 作者ホームページ（http://quellmark.example/） と 注意 へ。",
+            "    LANG=ja_JP.UTF-8 wine quellmark.exe",
+            "bash scripts/run.sh で起動 ～ 終了。",
+            "",
+        ], data.decode("cp932").split("\r\n"))
+        self.assertNotIn(b"\n", data.replace(b"\r\n", b""))
+
+    def test_a_character_outside_code_page_932_stops_the_conversion_with_its_line(self):
+        # U+301C WAVE DASH looks like the full-width tilde that code page 932 has (U+FF5E), and
+        # U+2212 MINUS SIGN like its minus (U+FF0D); an emoji has no place there at all.
+        for character in ("\u301c", "\u2212", "\U0001F600"):
+            with self.subTest(f"U+{ord(character):04X}"):
+                code, stderr, data = convert(f"# 説明書\n\n正しい行\n午前9時{character}午後5時\n")
+                self.assertNotEqual(0, code)
+                self.assertIsNone(data, "a text file was written")
+                self.assertIn("line 4", stderr)
+                self.assertIn(f"U+{ord(character):04X}", stderr)
+
+    def test_an_unclosed_code_block_or_a_missing_title_is_refused(self):
+        for markdown in ("# 説明書\n```\nwine quellmark.exe\n", "本文だけ\n"):
+            with self.subTest(markdown=markdown):
+                code, stderr, data = convert(markdown)
+                self.assertNotEqual(0, code)
+                self.assertIsNone(data)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
