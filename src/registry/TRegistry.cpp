@@ -5,11 +5,11 @@
 
 #include "base/ResourceStrings.h"
 
-namespace {
-
-[[noreturn]] void RaiseRegistryError(int message_id, const std::string& value_name) {
-  throw ERegistryException(SubstituteArgument(ResourceString(message_id), value_name));
+void RaiseRegistryError(int message_id, const std::string& argument) {
+  throw ERegistryException(SubstituteArgument(ResourceString(message_id), argument));
 }
+
+namespace {
 
 bool IsTextType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz; }
 

@@ -30,10 +30,6 @@ std::uint32_t FindFreeRuleNumber(std::int32_t count) {
   return slot;
 }
 
-[[noreturn]] void RaiseKeyError(int message_id, const std::string& path) {
-  throw ERegistryException(SubstituteArgument(ResourceString(message_id), path));
-}
-
 // A fresh look at the store's path. Empty means the identity went away: installing anyway would
 // resolve the rule's paths from the root of HKEY_CURRENT_USER.
 std::string RequireMailRulesPath() {
@@ -44,7 +40,7 @@ std::string RequireMailRulesPath() {
 }
 
 void OpenStore(TRegistry& registry, const std::string& mail_rules_path) {
-  if (!registry.OpenPath(mail_rules_path, true)) RaiseKeyError(kSOpenStoreFailed, mail_rules_path);
+  if (!registry.OpenPath(mail_rules_path, true)) RaiseRegistryError(kSOpenStoreFailed, mail_rules_path);
 }
 
 // A store whose "Order" is not text would refuse the last step after the rule's keys were all
@@ -68,10 +64,10 @@ class RuleKeys {
   // would replace that rule.
   void OpenNewRuleKey() {
     const TRegistry::OpenResult opened = registry_.TryOpenPath(rule_path_, true);
-    if (opened.status != kRegSuccess) RaiseKeyError(kSOpenKeyFailed, rule_path_);
+    if (opened.status != kRegSuccess) RaiseRegistryError(kSOpenKeyFailed, rule_path_);
     if (!opened.created) {
       registry_.ClosePath();
-      RaiseKeyError(kSRuleKeyExists, rule_path_);
+      RaiseRegistryError(kSRuleKeyExists, rule_path_);
     }
     created_.push_back(rule_key_name_);
   }
@@ -81,7 +77,7 @@ class RuleKeys {
   void OpenBlock(const std::string& beneath, bool beneath_open = false) {
     const std::string full_path = (beneath_open ? registry_.CurrentPath() : rule_path_) + beneath;
     const TRegistry::OpenResult opened = registry_.TryOpenPath(beneath_open ? beneath.substr(1) : full_path, true);
-    if (opened.status != kRegSuccess) RaiseKeyError(kSOpenKeyFailed, full_path);
+    if (opened.status != kRegSuccess) RaiseRegistryError(kSOpenKeyFailed, full_path);
     if (opened.created) created_.push_back(full_path.substr(store_path_.size() + 1));
   }
 

@@ -9,17 +9,13 @@ namespace {
 const char kIdentitiesKey[] = "Identities";
 const char kMailRulesSuffix[] = "\\Software\\Microsoft\\Outlook Express\\5.0\\Rules\\Mail";
 
-[[noreturn]] void RaiseKeyError(int message_id, const std::string& path) {
-  throw ERegistryException(SubstituteArgument(ResourceString(message_id), path));
-}
-
 // Opens path with creation allowed. Only "not found" counts as absent (false); any other failure
 // raises, naming the key, since an answer of "absent" would be a guess.
 bool OpenExisting(TRegistry& registry, const std::string& path, int message_id) {
   const TRegistry::OpenResult opened = registry.TryOpenPath(path, true);
   if (opened.status == kRegSuccess) return true;
   if (opened.status == kRegFileNotFound) return false;
-  RaiseKeyError(message_id, path);
+  RaiseRegistryError(message_id, path);
 }
 
 // Opens the mail rules key on a fresh accessor. An empty path means there is no store: opening it
