@@ -24,11 +24,13 @@ namespace {
 class SystemConversion {
  public:
   bool Usable() const { return true; }
-  // The character's UTF-16 unit, or nothing when the bytes are not one character.
+  // The character's UTF-16 unit, or nothing when the bytes are not one character. Single bytes are
+  // taken as the registry takes them: A0 and FD..FF become private-use characters that round-trip,
+  // although the strict conversion refuses them.
   std::optional<char16_t> Decode(const std::string& bytes) {
     wchar_t wide[4] = {};
-    const int units = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                                          wide, 4);
+    const DWORD flags = bytes.size() == 1 ? 0 : MB_ERR_INVALID_CHARS;
+    const int units = MultiByteToWideChar(932, flags, bytes.data(), static_cast<int>(bytes.size()), wide, 4);
     if (units != 1) return std::nullopt;
     return static_cast<char16_t>(wide[0]);
   }
