@@ -29,6 +29,7 @@ bool DecodePair(unsigned char lead, unsigned char trail, char16_t* unit) {
     *unit = static_cast<char16_t>(0xE000 + (lead - 0xF0u) * kTrailsPerLead + trail_index);
     return true;
   }
+  // The table's rows: 31 lead bytes 0x81..0x9F, 16 from 0xE0, 3 from 0xFA.
   unsigned row = 0;
   if (lead >= 0x81 && lead <= 0x9F) {
     row = lead - 0x81u;
@@ -129,8 +130,9 @@ void CanonicalCp932(unsigned char* bytes, std::size_t size) {
       continue;
     }
     const auto code = static_cast<std::uint16_t>((bytes[i] << 8) | bytes[i + 1]);
-    const auto alias = std::lower_bound(std::begin(kAliases), std::end(kAliases), code,
-                                        [](const Cp932Alias& entry, std::uint16_t wanted) { return entry.code < wanted; });
+    const auto alias =
+        std::lower_bound(std::begin(kAliases), std::end(kAliases), code,
+                         [](const Cp932Alias& entry, std::uint16_t wanted) { return entry.code < wanted; });
     if (alias != std::end(kAliases) && alias->code == code) {
       bytes[i] = static_cast<unsigned char>(alias->canonical >> 8);
       bytes[i + 1] = static_cast<unsigned char>(alias->canonical & 0xFF);
