@@ -1,19 +1,18 @@
-// Decoding and folding of registry names: iconv on the portable build, the system code page
-// tables on Windows.
+// Decoding, folding and canonical forms of registry names and strings, from a table of code page
+// 932 that is the same on every build (tests check it against the system's own conversion).
 #include "registry/KeyNameFolding.h"
 
+#include <algorithm>
 #include <cstddef>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cerrno>
-#include <iconv.h>
-#endif
+#include <cstdint>
+#include <iterator>
 
 namespace {
 
+#include "registry/Cp932Table.inc"
+
 constexpr char16_t kUndecodableBase = 0xF700;
+constexpr unsigned kTrailsPerLead = 188;
 
 bool IsAscii(const std::string& bytes) {
   for (unsigned char byte : bytes) {
@@ -22,56 +21,30 @@ bool IsAscii(const std::string& bytes) {
   return true;
 }
 
-#ifdef _WIN32
-
 // One double-byte character to its UTF-16 unit, or false when the pair is not a character.
 bool DecodePair(unsigned char lead, unsigned char trail, char16_t* unit) {
-  const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-  wchar_t wide[2] = {};
-  if (MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, pair, 2, wide, 2) != 1) return false;
-  *unit = static_cast<char16_t>(wide[0]);
-  return true;
-}
-
-#else
-
-// A conversion descriptor per thread: iconv keeps shift state in it, so it must not be shared.
-class Cp932Decoder {
- public:
-  Cp932Decoder() : descriptor_(iconv_open("UTF-16LE", "CP932")) {}
-  ~Cp932Decoder() {
-    if (usable()) iconv_close(descriptor_);
-  }
-  Cp932Decoder(const Cp932Decoder&) = delete;
-  Cp932Decoder& operator=(const Cp932Decoder&) = delete;
-
-  bool DecodePair(unsigned char lead, unsigned char trail, char16_t* unit) {
-    if (!usable()) return false;
-    char in_bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-    unsigned char out_bytes[4] = {};
-    char* in = in_bytes;
-    char* out = reinterpret_cast<char*>(out_bytes);
-    std::size_t in_left = sizeof in_bytes;
-    std::size_t out_left = sizeof out_bytes;
-    const std::size_t converted = iconv(descriptor_, &in, &in_left, &out, &out_left);
-    iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
-    // Exactly one UTF-16 unit from both bytes, or the pair is no character of the code page.
-    if (converted == static_cast<std::size_t>(-1) || in_left != 0 || out_left != 2) return false;
-    *unit = static_cast<char16_t>(out_bytes[0] | (out_bytes[1] << 8));
+  if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return false;
+  const unsigned trail_index = trail - 0x40u - (trail > 0x7F ? 1u : 0u);
+  if (lead >= 0xF0 && lead <= 0xF9) {  // the user-defined area
+    *unit = static_cast<char16_t>(0xE000 + (lead - 0xF0u) * kTrailsPerLead + trail_index);
     return true;
   }
-
- private:
-  bool usable() const { return descriptor_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t descriptor_;
-};
-
-bool DecodePair(unsigned char lead, unsigned char trail, char16_t* unit) {
-  thread_local Cp932Decoder decoder;
-  return decoder.DecodePair(lead, trail, unit);
+  // The table's rows: 31 lead bytes 0x81..0x9F, 16 from 0xE0, 3 from 0xFA.
+  unsigned row = 0;
+  if (lead >= 0x81 && lead <= 0x9F) {
+    row = lead - 0x81u;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    row = lead - 0xE0u + 31;
+  } else if (lead >= 0xFA && lead <= 0xFC) {
+    row = lead - 0xFAu + 47;
+  } else {
+    return false;
+  }
+  const char16_t decoded = kDoubleByteUnits[row][trail_index];
+  if (decoded == 0) return false;
+  *unit = decoded;
+  return true;
 }
-
-#endif
 
 // Single bytes above ASCII: halfwidth katakana, and the few bytes Windows maps to fixed code points.
 char16_t DecodeSingleByte(unsigned char byte) {
@@ -148,6 +121,37 @@ std::u16string FoldedName(const std::string& bytes) {
   std::u16string folded = DecodeCp932(bytes);
   for (char16_t& unit : folded) unit = UpcaseUnit(unit);
   return folded;
+}
+
+void CanonicalCp932(unsigned char* bytes, std::size_t size) {
+  for (std::size_t i = 0; i < size;) {
+    if (!IsCp932LeadByte(bytes[i]) || i + 1 == size) {
+      ++i;
+      continue;
+    }
+    const auto code = static_cast<std::uint16_t>((bytes[i] << 8) | bytes[i + 1]);
+    const auto alias =
+        std::lower_bound(std::begin(kAliases), std::end(kAliases), code,
+                         [](const Cp932Alias& entry, std::uint16_t wanted) { return entry.code < wanted; });
+    if (alias != std::end(kAliases) && alias->code == code) {
+      bytes[i] = static_cast<unsigned char>(alias->canonical >> 8);
+      bytes[i + 1] = static_cast<unsigned char>(alias->canonical & 0xFF);
+    }
+    i += 2;
+  }
+}
+
+std::string CanonicalCp932(std::string bytes) {
+  CanonicalCp932(reinterpret_cast<unsigned char*>(&bytes[0]), bytes.size());
+  return bytes;
+}
+
+std::size_t Cp932Utf16Length(const std::string& bytes) {
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++units) {
+    i += (IsCp932LeadByte(static_cast<unsigned char>(bytes[i])) && i + 1 < bytes.size()) ? 2 : 1;
+  }
+  return units;
 }
 
 std::vector<std::string> SplitKeyPath(const std::string& path) {

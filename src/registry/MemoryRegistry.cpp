@@ -11,11 +11,11 @@
 
 namespace {
 
-// Limits as Windows counts them: name lengths in UTF-16 units, the whole path in ANSI bytes (the
-// A functions convert it into a buffer of 261 characters).
+// Limits as Windows counts them, in UTF-16 units. The A functions convert the whole path into a
+// buffer of 261 characters first, so an over-long path fails before its components are looked at.
 constexpr std::size_t kMaxKeyNameUnits = 256;
 constexpr std::size_t kMaxValueNameUnits = 16383;
-constexpr std::size_t kMaxPathBytes = 260;
+constexpr std::size_t kMaxPathUnits = 260;
 
 bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
 
@@ -27,7 +27,7 @@ struct ParsedPath {
 // The path rules shared by open and create. Component lengths are left to the caller: create
 // checks them one at a time, after the earlier components have been made.
 ParsedPath ParseKeyPath(const std::string& path) {
-  if (path.size() > kMaxPathBytes) return {kRegMoreData, {}};
+  if (Cp932Utf16Length(path) > kMaxPathUnits) return {kRegMoreData, {}};
   if (!path.empty() && path[0] == '\\') return {kRegBadPathname, {}};
   std::vector<std::string> components = SplitKeyPath(path);
   while (!components.empty() && components.back().empty()) components.pop_back();
@@ -41,12 +41,12 @@ ParsedPath ParseKeyPath(const std::string& path) {
 
 struct MemoryRegistry::Node {
   struct Value {
-    std::string name;  // first spelling
+    std::string name;  // first spelling, canonical
     std::uint32_t type;
     std::vector<unsigned char> data;
   };
 
-  std::string name;  // first spelling, code page 932
+  std::string name;  // first spelling, in its canonical code page 932 form
   // Keyed by the folded name, so the map's order is the enumeration order. The longest name length
   // only grows: after a deletion it is an upper bound, which is all a caller sizing a buffer needs.
   std::map<std::u16string, std::unique_ptr<Node>> children;
@@ -70,7 +70,7 @@ struct MemoryRegistry::Node {
     *made = !(at != children.end() && at->first == key);
     if (!*made) return at->second.get();
     auto child = std::make_unique<Node>();
-    child->name = child_name;
+    child->name = CanonicalCp932(child_name);
     longest_child_units = std::max(longest_child_units, static_cast<std::uint32_t>(key.size()));
     by_index_stale_ = true;
     return children.emplace_hint(at, std::move(key), std::move(child))->second.get();
@@ -275,6 +275,9 @@ RegStatus MemoryRegistry::SetValue(RegKey key, const std::string& value_name, st
 
   Node& node = *handle->node;
   std::vector<unsigned char> bytes(data, data + size);
+  // Strings are kept as UTF-16 by the registry: they come back with each character in its canonical
+  // code. Other types are bytes.
+  if (IsStringType(type)) CanonicalCp932(bytes.data(), bytes.size());
   const auto found = node.value_index.find(folded);
   if (found != node.value_index.end()) {
     // Replaced in place: the first spelling and the position stay, the type may change.
@@ -283,7 +286,7 @@ RegStatus MemoryRegistry::SetValue(RegKey key, const std::string& value_name, st
     value.data = std::move(bytes);
   } else {
     node.value_index.emplace(std::move(folded), node.values.size());
-    node.values.push_back(Node::Value{value_name, type, std::move(bytes)});
+    node.values.push_back(Node::Value{CanonicalCp932(value_name), type, std::move(bytes)});
   }
   return kRegSuccess;
 }

@@ -2,12 +2,14 @@
 // system does: the back end of the portable build, its tests and benchmarks.
 //
 // What it reproduces: case-insensitive names compared in UTF-16 (code page 932 decoded first, so
-// double-byte names with letter-like or 0x5C trail bytes stay intact), subkeys enumerated in the
-// hive's order (ascending by upper-cased UTF-16 name), the path rules (leading backslash 161,
-// trailing ones ignored, doubled ones 87, components over 256 characters 87, paths over 260 bytes
-// 234), creation one component at a time with its disposition, deletion leaf first, a handle table
-// that detects stale handles and handles of deleted keys, access masks
-// on set/query/enumerate, and the value size and NUL rules of RegQueryValueExA.
+// double-byte names with letter-like or 0x5C trail bytes stay intact), names and string data handed
+// back in their canonical code page 932 form (the registry keeps them as UTF-16, so a character with
+// two codes comes back in one), subkeys enumerated in the hive's order (ascending by upper-cased
+// UTF-16 name), the path rules (paths over 260 UTF-16 characters 234, leading backslash 161,
+// trailing ones ignored, doubled ones 87, components over 256 characters 87), creation one component
+// at a time with its disposition, deletion leaf first, a handle table that detects stale handles and
+// handles of deleted keys, access masks on set/query/enumerate, and the value size and NUL rules of
+// RegQueryValueExA.
 //
 // Only HKEY_CURRENT_USER exists. Nothing is kept between runs.
 #pragma once

@@ -101,6 +101,29 @@ TEST_F(BackendConformance, NameAndPathLengthLimits) {
   EXPECT_FALSE(KeyExists(registry, std::string(200, 'a')));
 }
 
+TEST_F(BackendConformance, PathLimitsCountUtf16CharactersNotBytes) {
+  RegistryBackend& registry = backend();
+  // 表 is 95 5C: one character in two bytes, its trail byte a backslash.
+  auto hyou = [](int count) {
+    std::string name;
+    for (int i = 0; i < count; ++i) name += "\x95\x5C";
+    return name;
+  };
+  // 262 bytes but 132 characters: within the limit. So are 260 characters, not 261.
+  ASSERT_TRUE(MakeKey(registry, "P\\" + hyou(130)));
+  EXPECT_EQ(SubkeyNames(registry, "P"), std::vector<std::string>{hyou(130)});
+  EXPECT_TRUE(MakeKey(registry, hyou(200) + "\\" + hyou(59)));
+  ScopedKey too_long(registry);
+  EXPECT_EQ(registry.CreateKey(kHkeyCurrentUser, "Q\\" + hyou(259), kKeyAllAccess, too_long.out()), kRegMoreData);
+  // One name of 257 characters (514 bytes) is too long a name, not too long a path.
+  RegKey key = 1;
+  EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, hyou(257), kKeyAllAccess, &key), kRegInvalidParameter);
+  EXPECT_EQ(key, 0u);
+  ScopedKey created(registry);
+  EXPECT_EQ(registry.CreateKey(kHkeyCurrentUser, hyou(257), kKeyAllAccess, created.out()), kRegInvalidParameter);
+  EXPECT_EQ(SubkeyNames(registry, ""), (std::vector<std::string>{"P", hyou(200)}));
+}
+
 TEST_F(BackendConformance, NamesCompareAsUtf16WithUpperCaseFolding) {
   RegistryBackend& registry = backend();
   // Pairs that name one key: Ａ/ａ, Α/α, А/а (fullwidth, Greek, Cyrillic), Ⅰ/ⅰ, ASCII.
@@ -129,6 +152,29 @@ TEST_F(BackendConformance, NamesCompareAsUtf16WithUpperCaseFolding) {
     ASSERT_TRUE(MakeKey(registry, parent + "\\" + pair.second));
     EXPECT_EQ(SubkeyNames(registry, parent).size(), 2u) << parent;
   }
+}
+
+TEST_F(BackendConformance, NamesAndStringsComeBackInTheCodeTheirCharacterConvertsTo) {
+  // The registry keeps names and strings as UTF-16, so a character that code page 932 has two codes
+  // for comes back in the one the conversion from UTF-16 gives. Ⅰ: FA 4A (IBM), 87 54 (NEC).
+  // 纊: ED 40 (NEC-selected IBM), FA 5C (IBM).
+  RegistryBackend& registry = backend();
+  ASSERT_TRUE(MakeKey(registry, "\xFA\x4A"));
+  EXPECT_EQ(SubkeyNames(registry, ""), std::vector<std::string>{"\x87\x54"});
+  EXPECT_TRUE(KeyExists(registry, "\xFA\x4A"));
+
+  const std::string given("\xFA\x4A\xED\x40\0", 5);
+  const std::string canonical("\x87\x54\xFA\x5C\0", 5);
+  for (std::uint32_t type : {kRegSz, kRegExpandSz, kRegMultiSz}) {
+    SCOPED_TRACE(type);
+    ASSERT_TRUE(PutValue(registry, "Store", "v", RawValue{type, given}));
+    EXPECT_EQ(GetValue(registry, "Store", "v"), (RawValue{type, canonical}));
+  }
+  // Other types are bytes, whatever they look like.
+  ASSERT_TRUE(PutValue(registry, "Store", "v", RawValue{kRegBinary, given}));
+  EXPECT_EQ(GetValue(registry, "Store", "v"), (RawValue{kRegBinary, given}));
+  ASSERT_TRUE(PutValue(registry, "Store", "v", RawValue{kRegDword, given.substr(0, 4)}));
+  EXPECT_EQ(GetValue(registry, "Store", "v"), (RawValue{kRegDword, given.substr(0, 4)}));
 }
 
 TEST_F(BackendConformance, KeyInformationCountsNameLengthsInUtf16Characters) {

@@ -33,6 +33,15 @@ TEST(KeyNameFolding, DecodesCodePage932AndFoldsPerUtf16Unit) {
   EXPECT_EQ(FoldedName("\x81"), FoldedName("\x81"));
 }
 
+TEST(KeyNameFolding, CanonicalFormsRewriteWholeCharactersOnly) {
+  // FA 4A is a second code of Ⅰ, but not as the trail byte of 88 FA (a kanji) followed by "J".
+  EXPECT_EQ(CanonicalCp932("a\xFA\x4A\x88\xFA\x4A"), "a\x87\x54\x88\xFA\x4A");
+  EXPECT_EQ(CanonicalCp932("\xFA"), "\xFA");  // a lead byte with nothing after it
+  // The path limit's count: one unit per character, whatever its bytes.
+  EXPECT_EQ(Cp932Utf16Length("P\\\x95\x5C\xB1"), 4u);
+  EXPECT_EQ(Cp932Utf16Length("\x95"), 1u);
+}
+
 TEST(KeyNameFolding, SplitsOnlyOnBackslashesThatAreNotTrailBytes) {
   EXPECT_EQ(SplitKeyPath(""), std::vector<std::string>{});
   EXPECT_EQ(SplitKeyPath("\x95\x5C\x8E\xA6\\\x83\x5C\x83\x74\x83\x67\\"),
@@ -159,12 +168,14 @@ TEST(MemoryRegistryValues, ValuesKeepTheirFirstSpellingAndPlaceWhenReplaced) {
   ASSERT_TRUE(PutValue(registry, "Rule", "NAME", RawValue{kRegDword, std::string("\x01\x00\x00\x00", 4)}));
   ASSERT_TRUE(MakeKey(registry, "Rule\\b"));
   ASSERT_TRUE(PutValue(registry, "Rule\\A", "", RawValue{kRegBinary, ""}));
+  ASSERT_TRUE(PutValue(registry, "Rule\\A", "\xFA\x4A", RawValue{kRegBinary, "\xFA\x4A"}));  // Ⅰ, IBM's code
   EXPECT_EQ(registry.Dump("Rule"),
             "[]\n"
             "\"Name\" = 4: 01 00 00 00\n"
             "\"Order\" = 1: 30 30 30 00\n"
             "[A]\n"
             "\"\" = 3:\n"
+            "\"\x87\x54\" = 3: FA 4A\n"
             "[b]\n");
   EXPECT_EQ(registry.Dump("Missing"), "");
 }
