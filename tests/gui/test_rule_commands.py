@@ -141,6 +141,14 @@ class CommandSession:
     def press_add(self):
         self.keys(CAPTION, "Return")
 
+    def add_and_confirm(self):
+        """Presses "追加", answers the warning with OK and closes "書き換えました。" with OK."""
+        self.press_add()
+        self.dialog(WARNING)
+        self.keys(WARNING, "Return")
+        self.dialog(INFORMATION)
+        self.keys(INFORMATION, "Return")
+
     def inspect(self, window_class):
         window = inspect(self.prefix, self.display, window_class)
         if window is None:
@@ -320,11 +328,7 @@ class AddCommandTest(unittest.TestCase):
         fixture.sz(STORE, "Order", "000 001 003")
         session = CommandSession(self, fixture)
         session.choose(two_digit=True, digit_at=False, item=0)
-        session.press_add()
-        session.dialog(WARNING)
-        session.keys(WARNING, "Return")
-        session.dialog(INFORMATION)
-        session.keys(INFORMATION, "Return")
+        session.add_and_confirm()
         after = session.close()
         session.assert_written_exactly(
             after, installed_rule("002", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
@@ -407,11 +411,7 @@ class OlderWindowsTest(unittest.TestCase):
                 fixture.sz(r"Software\Wine", "Version", version)
                 session = CommandSession(self, fixture)
                 session.choose(two_digit=True, digit_at=True, item=0)
-                session.press_add()
-                session.dialog(WARNING)
-                session.keys(WARNING, "Return")
-                session.dialog(INFORMATION)
-                session.keys(INFORMATION, "Return")
+                session.add_and_confirm()
                 session.assert_written_exactly(
                     session.close(),
                     {**installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
@@ -492,11 +492,7 @@ class MailClientGuardTest(unittest.TestCase):
             mail_client.wait(30)
             mail_client.stdout.close()
         # Closed: the same command goes through.
-        session.press_add()
-        session.dialog(WARNING)
-        session.keys(WARNING, "Return")
-        session.dialog(INFORMATION)
-        session.keys(INFORMATION, "Return")
+        session.add_and_confirm()
         after = session.close()
         new_rules = {**installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
                      **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)}
