@@ -195,8 +195,6 @@ std::string TControl::Caption() const {
 
 void TControl::SetCaption(const std::string& caption) noexcept { SetWindowTextA(Handle(), caption.c_str()); }
 
-void TControl::SetFocus() noexcept { ::SetFocus(Handle()); }
-
 void TControl::Click() {
   if (OnClick) OnClick(this);
 }

@@ -66,9 +66,7 @@ class TControl : public TObject {
   TControl& operator=(const TControl&) = delete;
   ~TControl() override;
 
-  const std::string& Name() const noexcept { return name_; }
   HWND Handle() const noexcept { return handle_.Get(); }
-  TControl* Parent() const noexcept { return parent_; }
   TForm* ParentForm() noexcept;
   static TControl* FromHandle(HWND window) noexcept;
 
@@ -90,7 +88,6 @@ class TControl : public TObject {
   void AlignChildren() noexcept;
   std::string Caption() const;
   void SetCaption(const std::string& caption) noexcept;
-  void SetFocus() noexcept;
 
   TNotifyEvent OnClick;
   virtual void Click();
@@ -206,8 +203,7 @@ class TButton : public TControl {
   // Pressed by Enter when no other button has the focus / pressed by Escape.
   bool Default() const noexcept { return default_; }
   bool Cancel() const noexcept { return cancel_; }
-  // A non-zero result closes a modal form with it when the button is clicked.
-  TModalResult ModalResult() const noexcept { return modal_result_; }
+  // A button with a modal result other than mrNone closes its modal form with it when clicked.
   void Click() override;
 
  protected:

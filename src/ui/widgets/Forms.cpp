@@ -317,10 +317,9 @@ void TForm::DoDestroy() noexcept {
 // ---- Building a form from its description --------------------------------------------------------
 
 int SystemPixelsPerInch() noexcept {
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return kDesignPixelsPerInch;
-  const int pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  // A memory device context made for the screen reports the screen's density.
+  const UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
+  const int pixels_per_inch = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
   return pixels_per_inch > 0 ? pixels_per_inch : kDesignPixelsPerInch;
 }
 

@@ -47,7 +47,6 @@ class TForm : public TControl {
   // What closing a form that is not modal does; none: it is hidden. The main form's ends the program.
   TNotifyEvent OnClose;
 
-  TModalResult ModalResult() const noexcept { return modal_result_; }
   void SetModalResult(TModalResult result) noexcept { modal_result_ = result; }
 
   void Show(int show_command = SW_SHOWNORMAL);
