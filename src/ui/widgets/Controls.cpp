@@ -397,6 +397,15 @@ void TButton::Command(WORD code) {
   if (code == BN_CLICKED) Click();
 }
 
+LRESULT TButton::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  // The thick frame marks what Enter presses: the focused button, else the default one. The dialog
+  // navigation moves it only for Tab; focus given by the mouse or by activation moves it here.
+  if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+    SendMessageA(Handle(), BM_SETSTYLE, message == WM_SETFOCUS || default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  }
+  return TControl::WndProc(message, wparam, lparam);
+}
+
 TLabel::TLabel(TControl* parent, const CreateArgs& args)
     : TControl(parent, args, "STATIC", WS_VISIBLE | WS_GROUP | (args.properties.word_wrap ? SS_LEFT : SS_LEFTNOWORDWRAP),
                0) {}

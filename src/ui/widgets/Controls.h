@@ -208,6 +208,7 @@ class TButton : public TControl {
 
  protected:
   void Command(WORD code) override;
+  LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  private:
   bool default_;
