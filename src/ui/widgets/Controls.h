@@ -100,7 +100,7 @@ class TControl : public TObject {
            HWND owner = nullptr);
   virtual LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam);
-  // A WM_COMMAND notification or a WM_NOTIFY of this control, reflected by its parent; true when taken.
+  // A WM_COMMAND notification or a WM_NOTIFY of this control, reflected by its parent (Notified: taken?).
   virtual void Command(WORD) {}
   virtual bool Notified(const NMHDR&) { return false; }
   // The window this control's children are made on, and the rectangle there that alClient fills.
