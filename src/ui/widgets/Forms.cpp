@@ -61,9 +61,10 @@ CreateArgs FrameArgs(const TFormArgs& args) {
 
 // The keys of a form, in front of the message loop. The system's dialog navigation (IsDialogMessageA)
 // does Tab and Shift+Tab through WS_TABSTOP controls and into WS_EX_CONTROLPARENT containers, the
-// arrows within a radio group, Enter as the focused default button or IDOK, Escape as IDCANCEL,
-// and accelerator letters. Beyond it only what the forms promise: the form's key preview, and no
-// button press for Enter or Escape while Shift, Ctrl or Alt is held.
+// arrows within a radio group, Enter as the focused default button or IDOK, Escape as IDCANCEL
+// (which TForm routes to its buttons), and accelerator letters. Beyond it only what the forms
+// promise: the form's key preview, and no button press for Enter or Escape while Shift, Ctrl or Alt
+// is held.
 bool IsFormKeyMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
