@@ -29,13 +29,12 @@ void CreateApplication() {
 }
 
 void DestroyApplication() noexcept {
-  if (Application == nullptr) return;
   // Stays reachable while its forms go, so their destroy handlers can still report.
-  Application->Free();
+  delete Application;
   Application = nullptr;
 }
 
-TApplication::TApplication() : TComponent(nullptr) {
+TApplication::TApplication() {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_TAB_CLASSES;
@@ -63,21 +62,19 @@ TApplication::TApplication() : TComponent(nullptr) {
   DeleteMenu(system_menu, SC_MAXIMIZE, MF_BYCOMMAND);
   DeleteMenu(system_menu, SC_SIZE, MF_BYCOMMAND);
   DeleteMenu(system_menu, SC_MOVE, MF_BYCOMMAND);
+  SetFormOwner(window);
+  SetExceptionSink([](TObject* Sender, std::exception_ptr error) noexcept {
+    if (Application != nullptr) Application->ReportException(Sender, error);
+  });
 }
 
 TApplication::~TApplication() {
-  destroying_ = true;
-  if (handle_) ShowOwnedPopups(handle_.Get(), FALSE);
+  ShowOwnedPopups(handle_.Get(), FALSE);
   // Forms go while the application is whole, newest first; the main form's destroy handler runs.
-  while (ComponentCount() > 0) Components(ComponentCount() - 1)->Free();
-  if (HWND window = handle_.Release()) {
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    DestroyWindow(window);
-  }
-}
-
-void TApplication::InitializeApp() {
-  // No start-up hook is installed in this program; the step is kept for its place in the entry.
+  main_form_ = nullptr;
+  while (!forms_.empty()) forms_.pop_back();
+  SetWindowLongPtrA(handle_.Get(), GWLP_USERDATA, 0);
+  SetFormOwner(nullptr);
 }
 
 std::string TApplication::ApplicationTitle() const {
@@ -90,28 +87,13 @@ void TApplication::SetApplicationTitle(const std::string& title) {
   if (ApplicationTitle() != title) SetWindowTextA(handle_.Get(), title.c_str());
 }
 
-void TApplication::AdoptMainForm(TForm* form) {
-  form->Handle();
+void TApplication::AdoptForm(TForm* form) {
+  std::unique_ptr<TForm> owned(form);
+  forms_.push_back(std::move(owned));
+  if (main_form_ != nullptr) return;
+  // The main form: closing it ends the program.
   main_form_ = form;
-}
-
-void TApplication::FormDestroyed(TForm* form) noexcept {
-  if (main_form_ == form) main_form_ = nullptr;
-  if (!destroying_) UpdateVisible();
-}
-
-void TApplication::UpdateVisible() noexcept {
-  if (!handle_) return;
-  bool any_visible = false;
-  for (int i = 0; i < ComponentCount(); ++i) {
-    auto* form = dynamic_cast<TForm*>(Components(i));
-    if (form != nullptr && form->HandleAllocated() && IsWindowVisible(form->HandleIfAllocated())) any_visible = true;
-  }
-  if ((IsWindowVisible(handle_.Get()) != FALSE) != any_visible) {
-    SetWindowPos(handle_.Get(), nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
-                     (any_visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-  }
+  form->OnClose = [this](TObject*) { EndMessageLoop(); };
 }
 
 void TApplication::RunMessageLoop() {
@@ -121,51 +103,19 @@ void TApplication::RunMessageLoop() {
   startup.cb = sizeof startup;
   GetStartupInfoA(&startup);
   const WORD show_command = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
-  bool minimised = false;
-  if (show_command == SW_SHOWMAXIMIZED) {
-    main_form_->SetWindowState(TWindowState::wsMaximized);
-  } else if (show_command == SW_SHOWMINNOACTIVE) {
-    minimised = true;
-  }
-  main_form_->Show();
-  if (minimised) ShowWindow(handle_.Get(), SW_MINIMIZE);
-  while (!terminated_) {
+  main_form_->Show(show_command == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+  // The application window stands for the program on the task bar while its form is shown.
+  SetWindowPos(handle_.Get(), nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  if (show_command == SW_SHOWMINNOACTIVE) ShowWindow(handle_.Get(), SW_MINIMIZE);
+  bool running = true;
+  while (running) {
     try {
-      HandleMessage();
+      running = HandleMessage();
     } catch (...) {
       ReportException(this, std::current_exception());
     }
   }
-}
-
-void TApplication::EndMessageLoop() { PostQuitMessage(0); }
-
-void TApplication::HandleMessage() {
-  if (!ProcessMessage()) WaitMessage();  // no idle work: the program has no hints or actions
-}
-
-bool TApplication::ProcessMessage() {
-  MSG message{};
-  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
-  if (message.message == WM_QUIT) {
-    terminated_ = true;
-    return true;
-  }
-  if (!IsKeyMessage(message)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  return true;
-}
-
-bool TApplication::IsKeyMessage(MSG& message) {
-  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN && message.message != WM_CHAR &&
-      message.message != WM_SYSCHAR) {
-    return false;
-  }
-  HWND root = GetAncestor(message.hwnd, GA_ROOT);
-  auto* form = dynamic_cast<TForm*>(TControl::FromHandle(root));
-  return form != nullptr && IsWindowEnabled(root) && form->IsDialogKey(message);
 }
 
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -174,32 +124,23 @@ LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wpar
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
   }
   auto* application = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (application == nullptr) return DefWindowProcA(window, message, wparam, lparam);
   try {
-    return application->HandleAppMessage(window, message, wparam, lparam);
-  } catch (...) {
-    application->ReportException(application, std::current_exception());
-    return 0;
-  }
-}
-
-LRESULT TApplication::HandleAppMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_CLOSE:
+    if (application != nullptr && message == WM_CLOSE) {
       // The task bar's Close closes the main form, as its own close box would.
-      if (main_form_ != nullptr) main_form_->Close();
+      if (application->main_form_ != nullptr) application->main_form_->Close();
       return 0;
-    case WM_SETFOCUS: {
+    }
+    if (application != nullptr && message == WM_SETFOCUS) {
       // Activated through the task bar: the focus belongs to the form the user worked in last.
       HWND popup = GetLastActivePopup(window);
       if (popup != nullptr && popup != window && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
         SetFocus(popup);
         return 0;
       }
-      break;
     }
-    default:
-      break;
+  } catch (...) {
+    application->ReportException(application, std::current_exception());
+    return 0;
   }
   return DefWindowProcA(window, message, wparam, lparam);
 }
@@ -255,7 +196,7 @@ int TApplication::ShowAppMessageBox(const std::string& text, const std::string& 
   }
   HWND focus = GetFocus();
   TDisabledTaskWindows disabled(nullptr);
-  if (UseRightToLeftReading()) flags |= MB_RTLREADING;
+  // The application reads left to right: MB_RTLREADING is never added.
   const int result = MessageBoxA(window, text.c_str(), caption.c_str(), flags);
   if (moved) {
     SetWindowPos(window, nullptr, (old_rect.left + old_rect.right) / 2, (old_rect.top + old_rect.bottom) / 2, 0, 0,

@@ -6,32 +6,35 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "base/Exception.h"
 #include "ui/widgets/Forms.h"
 
-class TApplication : public TComponent {
+class TApplication : public TObject {
  public:
   // Makes the application window: class "TApplication", 0 x 0 at the centre of the screen, a system
-  // menu without Maximize, Size and Move, the program's icon "MAINICON".
+  // menu without Maximize, Size and Move, the program's icon "MAINICON". Installs itself as the
+  // widget layer's exception sink and as the owner of every form.
   TApplication();
-  // The shutdown: owned pop-ups hidden, every owned form destroyed (their destroy handlers run),
-  // then the application window.
+  // The shutdown: owned pop-ups hidden, every form destroyed newest first (their destroy handlers
+  // run), then the application window.
   ~TApplication() override;
-  const char* ClassName() const noexcept override { return "TApplication"; }
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
 
   // Runs the start-up hook when one is installed (this program installs none).
-  void InitializeApp();
+  void InitializeApp() {}
 
   // The title is the application window's text.
   std::string ApplicationTitle() const;
   void SetApplicationTitle(const std::string& title);
 
   // Creates a form owned by the application; reference is set before the constructor runs and
-  // reset to nullptr when it raises (the exception goes on). The first form becomes the main form
-  // and gets its window at once.
+  // reset to nullptr when it raises (the exception goes on). The first form becomes the main form.
   template <typename TFormClass>
   void CreateAppForm(TFormClass*& reference);
 
@@ -39,10 +42,7 @@ class TApplication : public TComponent {
   // for 7) and handles messages until the quit message.
   void RunMessageLoop();
   // Posts the quit message with exit value 0.
-  void EndMessageLoop();
-  // Takes one message and handles it, or waits for the next when there is none.
-  void HandleMessage();
-  bool Terminated() const noexcept { return terminated_; }
+  void EndMessageLoop() noexcept { PostQuitMessage(0); }
 
   // The last resort for an exception (error) that escaped a handler: ends any mouse capture,
   // stays silent for EAbort, shows an Exception's message in the error box (or passes it to
@@ -59,25 +59,14 @@ class TApplication : public TComponent {
   std::function<void(TObject* Sender, const Exception& error)> OnException;
 
   HWND Handle() const noexcept { return handle_.Get(); }
-  TForm* MainForm() const noexcept { return main_form_; }
-  // Shows the application window while any of its forms is visible, hides it when none is.
-  void UpdateVisible() noexcept;
-  // A form tells the application that it goes.
-  void FormDestroyed(TForm* form) noexcept;
-  // The application reads left to right; kept as a switch for the message boxes' RTL flag.
-  bool UseRightToLeftReading() const noexcept { return false; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT HandleAppMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  bool ProcessMessage();
-  bool IsKeyMessage(MSG& message);
-  void AdoptMainForm(TForm* form);
+  void AdoptForm(TForm* form);
 
   UniqueHwnd handle_;
+  std::vector<std::unique_ptr<TForm>> forms_;
   TForm* main_form_ = nullptr;
-  bool terminated_ = false;
-  bool destroying_ = false;
 };
 
 // The program's one application object, made by CreateApplication.
@@ -95,11 +84,11 @@ void TApplication::CreateAppForm(TFormClass*& reference) {
   reference = static_cast<TFormClass*>(memory);
   TFormClass* form = nullptr;
   try {
-    form = new (memory) TFormClass(this);
+    form = new (memory) TFormClass();
   } catch (...) {
     reference = nullptr;
     ::operator delete(memory);
     throw;
   }
-  if (main_form_ == nullptr) AdoptMainForm(form);
+  AdoptForm(form);
 }

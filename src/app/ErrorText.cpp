@@ -1,15 +1,98 @@
 // The error reports' texts: closing period, module file name, fatal error report.
 #include "app/ErrorText.h"
 
+#include "base/Cp932.h"
+#include "base/HexText.h"
+
 namespace {
 
-// A lead byte of a double-byte character in code page 932: the byte after it belongs to it.
-bool IsLeadByte(char byte) noexcept {
-  const auto value = static_cast<unsigned char>(byte);
-  return (value >= 0x81 && value <= 0x9F) || (value >= 0xE0 && value <= 0xFC);
-}
+bool IsLeadByte(char byte) noexcept { return IsCp932LeadByte(static_cast<unsigned char>(byte)); }
+
+// The subset of the ABI's type grammar that a thrown object's type uses in practice.
+class TypeNameReader {
+ public:
+  explicit TypeNameReader(const std::string& text) : text_(text) {}
+  // The whole text read as one type, or nothing when it is outside the subset.
+  bool ReadAll(std::string& name) {
+    name = Type();
+    return ok_ && at_ == text_.size();
+  }
+
+ private:
+  static const char* Builtin(char code) {
+    switch (code) {
+      case 'v': return "void";
+      case 'b': return "bool";
+      case 'c': return "char";
+      case 'a': return "signed char";
+      case 'h': return "unsigned char";
+      case 's': return "short";
+      case 't': return "unsigned short";
+      case 'i': return "int";
+      case 'j': return "unsigned int";
+      case 'l': return "long";
+      case 'm': return "unsigned long";
+      case 'x': return "long long";
+      case 'y': return "unsigned long long";
+      case 'w': return "wchar_t";
+      case 'f': return "float";
+      case 'd': return "double";
+      case 'e': return "long double";
+      default: return nullptr;
+    }
+  }
+
+  bool Next(const char* code) {
+    const std::string::size_type length = std::char_traits<char>::length(code);
+    if (text_.compare(at_, length, code) != 0) return false;
+    at_ += length;
+    return true;
+  }
+
+  std::string SourceName() {
+    std::size_t length = 0;
+    const std::size_t digits_start = at_;
+    while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9' && length <= text_.size()) {
+      length = length * 10 + static_cast<std::size_t>(text_[at_++] - '0');
+    }
+    if (at_ == digits_start || length > text_.size() - at_) {
+      ok_ = false;
+      return {};
+    }
+    at_ += length;
+    return text_.substr(at_ - length, length);
+  }
+
+  std::string Type() {
+    if (at_ >= text_.size()) {
+      ok_ = false;
+      return {};
+    }
+    if (const char* builtin = Builtin(text_[at_])) {
+      ++at_;
+      return builtin;
+    }
+    if (Next("P")) return Type() + "*";
+    if (Next("R")) return Type() + "&";
+    if (Next("K")) return Type() + " const";
+    if (Next("St")) return "std::" + SourceName();
+    if (!Next("N")) return SourceName();
+    std::string name = Next("St") ? "std" : SourceName();
+    while (ok_ && !Next("E")) name += "::" + SourceName();
+    return name;
+  }
+
+  const std::string& text_;
+  std::size_t at_ = 0;
+  bool ok_ = true;
+};
 
 }  // namespace
+
+std::string DemangledTypeName(const std::string& mangled) {
+  std::string name;
+  return TypeNameReader(mangled).ReadAll(name) ? name : mangled;
+}
 
 std::size_t LastCharacterStart(const std::string& text) noexcept {
   // Walking forward is the only safe way: a trail byte can look like any single-byte character.
@@ -40,16 +123,6 @@ std::string FileNameOfPath(const std::string& path) {
     }
   }
   return path.substr(name_start);
-}
-
-std::string HexDigits8(std::uint32_t value) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text(8, '0');
-  for (int i = 7; i >= 0; --i) {
-    text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
-    value >>= 4;
-  }
-  return text;
 }
 
 std::string FillTemplate(const std::string& text_template, const std::string* arguments, std::size_t count) {
@@ -93,6 +166,6 @@ std::string ComposeFatalErrorText(const std::string& text_template, const std::s
                                   const std::string& module_path, std::uint32_t offset,
                                   const std::string& message) {
   const std::string period = (!message.empty() && message.back() != '.') ? "." : "";
-  const std::string arguments[] = {class_name, FileNameOfPath(module_path), HexDigits8(offset), message, period};
+  const std::string arguments[] = {class_name, FileNameOfPath(module_path), UpperHex(offset, 8), message, period};
   return CutText(FillTemplate(text_template, arguments, 5), kFatalErrorTextLimit);
 }

@@ -36,5 +36,7 @@ std::string FillTemplate(const std::string& text_template, const std::string* ar
 // The text cut to at most limit bytes without splitting a double-byte character.
 std::string CutText(const std::string& text, std::size_t limit);
 
-// value as eight upper-case hexadecimal digits.
-std::string HexDigits8(std::uint32_t value);
+// A type's name as the compiler's type information spells it (Itanium C++ ABI mangling), made
+// readable: built-in types ("i" is "int"), names in namespaces and std, pointers, references and
+// const ("PKc" is "char const*"). A name outside that subset comes back as it is.
+std::string DemangledTypeName(const std::string& mangled);

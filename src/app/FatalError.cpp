@@ -62,9 +62,10 @@ void ShowFatalError(std::exception_ptr object, const void* address) noexcept {
       class_name = exception.ClassName();
       message = exception.Message();
     } catch (...) {
-      // Not one of ours: its type as the compiler names it (mangled: the demangler costs 77 KB).
+      // Not one of ours: its type as the compiler names it, made readable by our own small reader
+      // (the runtime's demangler costs 77 KB).
       const std::type_info* type = abi::__cxa_current_exception_type();
-      class_name = type != nullptr ? type->name() : "?";
+      class_name = type != nullptr ? DemangledTypeName(type->name()) : "?";
     }
 
     const std::string text =

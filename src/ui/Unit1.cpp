@@ -26,27 +26,29 @@ constexpr MessageDialogButtons kOkAlone = ButtonBit(mbOK);
 
 TForm1* Form1 = nullptr;
 
-TForm1::TForm1(TComponent* Owner) : TForm(Owner) {
-  LoadFormDescription(*this, Form1Description(),
-                      {
-                          {"FormCreate", [this](TObject* Sender) { FormCreate(Sender); }},
-                          {"FormDestroy", [this](TObject* Sender) { FormDestroy(Sender); }},
-                          {"Button1Click", [this](TObject* Sender) { Button1Click(Sender); }},
-                          {"Button2Click", [this](TObject* Sender) { Button2Click(Sender); }},
-                      },
-                      SystemPixelsPerInch());
-  PageControl1 = FindComponentAs<TPageControl>(*this, "PageControl1");
-  TabSheet1 = FindComponentAs<TTabSheet>(*this, "TabSheet1");
-  TabSheet2 = FindComponentAs<TTabSheet>(*this, "TabSheet2");
-  Memo1 = FindComponentAs<TMemo>(*this, "Memo1");
-  GroupBox1 = FindComponentAs<TGroupBox>(*this, "GroupBox1");
-  CheckBox_Rule1 = FindComponentAs<TCheckBox>(*this, "CheckBox_Rule1");
-  CheckBox_Rule2 = FindComponentAs<TCheckBox>(*this, "CheckBox_Rule2");
-  Button1 = FindComponentAs<TButton>(*this, "Button1");
-  Button2 = FindComponentAs<TButton>(*this, "Button2");
-  RadioGroup1 = FindComponentAs<TRadioGroup>(*this, "RadioGroup1");
+TForm1::TForm1() : TForm(FormArgsOf(Form1Description(), "TForm1", SystemPixelsPerInch())) {
+  LoadFormComponents(*this, Form1Description(),
+                     {
+                         {"FormCreate", [this](TObject* Sender) { FormCreate(Sender); }},
+                         {"FormDestroy", [this](TObject* Sender) { FormDestroy(Sender); }},
+                         {"Button1Click", [this](TObject* Sender) { Button1Click(Sender); }},
+                         {"Button2Click", [this](TObject* Sender) { Button2Click(Sender); }},
+                     },
+                     SystemPixelsPerInch());
+  PageControl1 = FindControlAs<TPageControl>(*this, "PageControl1");
+  TabSheet1 = FindControlAs<TTabSheet>(*this, "TabSheet1");
+  TabSheet2 = FindControlAs<TTabSheet>(*this, "TabSheet2");
+  Memo1 = FindControlAs<TMemo>(*this, "Memo1");
+  GroupBox1 = FindControlAs<TGroupBox>(*this, "GroupBox1");
+  CheckBox_Rule1 = FindControlAs<TCheckBox>(*this, "CheckBox_Rule1");
+  CheckBox_Rule2 = FindControlAs<TCheckBox>(*this, "CheckBox_Rule2");
+  Button1 = FindControlAs<TButton>(*this, "Button1");
+  Button2 = FindControlAs<TButton>(*this, "Button2");
+  RadioGroup1 = FindControlAs<TRadioGroup>(*this, "RadioGroup1");
   DoCreate();
 }
+
+TForm1::~TForm1() { DoDestroy(); }
 
 void TForm1::FormCreate(TObject*) {
   RuleKeyNames = new TStringList;

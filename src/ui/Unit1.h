@@ -5,8 +5,10 @@
 
 class TForm1 : public TForm {
  public:
-  explicit TForm1(TComponent* Owner);
-  const char* ClassName() const noexcept override { return "TForm1"; }
+  // Builds the window of class "TForm1" from Form1Description(), then runs FormCreate.
+  TForm1();
+  // Runs FormDestroy, then the window and its components go.
+  ~TForm1() override;
 
   // The components, owned by the form, made from Form1Description().
   TPageControl* PageControl1 = nullptr;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/ErrorText.h"
+#include "base/HexText.h"
 #include "base/ResourceStrings.h"
 #include "HexBytes.h"
 
@@ -100,10 +101,23 @@ TEST(FillTemplate, PlaceholdersBeyondTheArgumentsStayEmpty) {
   EXPECT_EQ("50% of one", FillTemplate("50%% of %s", arguments, 1));
 }
 
-TEST(HexDigits8, IsZeroPaddedUpperCase) {
-  EXPECT_EQ("00000000", HexDigits8(0));
-  EXPECT_EQ("0000BEEF", HexDigits8(0xBEEF));
-  EXPECT_EQ("FFFFFFFF", HexDigits8(0xFFFFFFFFu));
+TEST(UpperHex, IsZeroPaddedToTheWidthAndNeverCut) {
+  EXPECT_EQ("00000000", UpperHex(0, 8));
+  EXPECT_EQ("0000BEEF", UpperHex(0xBEEF, 8));
+  EXPECT_EQ("FFFFFFFF", UpperHex(0xFFFFFFFFu, 8));
+  EXPECT_EQ("00A", UpperHex(10, 3));
+  EXPECT_EQ("1000", UpperHex(0x1000, 3));
+}
+
+TEST(DemangledTypeName, ReadsTheTypesAThrownObjectHas) {
+  EXPECT_EQ("int", DemangledTypeName("i"));
+  EXPECT_EQ("unsigned long long", DemangledTypeName("y"));
+  EXPECT_EQ("char const*", DemangledTypeName("PKc"));
+  EXPECT_EQ("std::bad_alloc", DemangledTypeName("St9bad_alloc"));
+  EXPECT_EQ("outer::inner::Fault", DemangledTypeName("N5outer5inner5FaultE"));
+  EXPECT_EQ("std::inner::Fault&", DemangledTypeName("RNSt5inner5FaultE"));
+  // Outside the subset, cut short or with a length beyond the text: the name as it came.
+  for (const char* odd : {"", "Z3fooi", "N3foo", "9short", "ii", "4294967300x"}) EXPECT_EQ(odd, DemangledTypeName(odd));
 }
 
 }  // namespace

@@ -28,32 +28,41 @@ namespace {
 std::string g_scenario;
 TModalResult g_last_result = -1;
 
-TButton* AddButton(TForm& form, const char* caption, int left, TModalResult result) {
-  auto* button = new TButton(&form);
-  button->SetName(caption);
-  button->SetCaption(caption);
-  button->SetBounds(left, 40, 70, 25);
-  button->SetModalResult(result);
-  button->SetParent(&form);
-  return button;
+TButton* AddButton(TForm& form, const char* caption, int left, TProperties properties) {
+  CreateArgs args;
+  args.name = caption;
+  args.caption = caption;
+  args.left = left;
+  args.top = 40;
+  args.width = 70;
+  args.height = 25;
+  args.properties = properties;
+  return form.Add<TButton>(args);
+}
+
+TFormArgs ProbeArgs(const char* window_class, const char* caption, TBorderStyle border, TPosition position) {
+  TFormArgs args;
+  args.window_class = window_class;
+  args.caption = caption;
+  args.border_style = border;
+  args.border_icons = biSystemMenu;
+  args.position = position;
+  args.client_width = 240;
+  args.client_height = 75;
+  return args;
 }
 
 class TProbeDialog : public TForm {
  public:
-  explicit TProbeDialog(TComponent* Owner) : TForm(Owner) {
-    SetCaption("ProbeDialog");
-    SetBorderStyle(TBorderStyle::bsDialog);
-    SetPosition(TPosition::poScreenCenter);
-    SetClientSize(240, 75);
-    SetKeyPreview(true);
+  TProbeDialog() : TForm(ProbeArgs("TProbeDialog", "ProbeDialog", TBorderStyle::bsDialog, TPosition::poScreenCenter)) {
+    KeyPreview = true;
     OnKeyDown = [this](TObject*, WORD& key, TShiftState shift) {
       if (key == 'C' && shift == ssCtrl) SetCaption("ProbeDialog copies=" + std::to_string(++copies_));
     };
-    AddButton(*this, "OK", 8, mrOk)->SetDefault(true);
-    AddButton(*this, "Cancel", 84, mrCancel)->SetCancel(true);
-    AddButton(*this, "End", 160, mrNone)->OnClick = [](TObject*) { Application->EndMessageLoop(); };
+    AddButton(*this, "OK", 8, TProperties().ModalResult(mrOk).Default(true));
+    AddButton(*this, "Cancel", 84, TProperties().ModalResult(mrCancel).Cancel(true));
+    AddButton(*this, "End", 160, TProperties())->OnClick = [](TObject*) { Application->EndMessageLoop(); };
   }
-  const char* ClassName() const noexcept override { return "TProbeDialog"; }
 
  private:
   int copies_ = 0;
@@ -61,20 +70,14 @@ class TProbeDialog : public TForm {
 
 class TProbeForm : public TForm {
  public:
-  explicit TProbeForm(TComponent* Owner) : TForm(Owner) {
+  TProbeForm() : TForm(ProbeArgs("TProbeForm", "Probe", TBorderStyle::bsSingle, TPosition::poDesktopCenter)) {
     if (g_scenario == "startup") throw Exception("start failed");
-    SetCaption("Probe");
-    SetBorderStyle(TBorderStyle::bsSingle);
-    SetBorderIcons(biSystemMenu);
-    SetPosition(TPosition::poDesktopCenter);
-    SetClientSize(240, 75);
-    AddButton(*this, "Action", 8, mrNone)->OnClick = [this](TObject*) { Act(); };
+    AddButton(*this, "Action", 8, TProperties())->OnClick = [this](TObject*) { Act(); };
     OnCreate = [](TObject*) {
       if (g_scenario == "create") throw Exception("create failed");
     };
     DoCreate();
   }
-  const char* ClassName() const noexcept override { return "TProbeForm"; }
 
  private:
   void Act() {
@@ -95,8 +98,8 @@ class TProbeForm : public TForm {
       SetCaption(ids);
     }
     if (g_scenario == "modal") {
-      TOwned<TProbeDialog> dialog(new TProbeDialog(Application));
-      g_last_result = dialog->ShowModal();
+      TProbeDialog dialog;
+      g_last_result = dialog.ShowModal();
       SetCaption("Probe result=" + std::to_string(g_last_result));
     }
   }

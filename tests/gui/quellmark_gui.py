@@ -30,13 +30,7 @@ from pathlib import Path
 REPO_ROOT = Path(__file__).resolve().parents[2]
 WINE_PREFIX_TOOL = REPO_ROOT / "tests" / "wine" / "wine-prefix"
 
-# The same as quellmark_wine_env in tests/wine/wine-prefix.
-WINE_ENV = {
-    "LANG": "ja_JP.UTF-8",
-    "WINEDEBUG": "-all",
-    "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
-    "WINEARCH": "win32",
-}
+_wine_settings = None
 
 REG_NONE = 0
 REG_SZ = 1
@@ -54,10 +48,19 @@ class HarnessError(Exception):
     """Something the harness needed did not happen (a window did not appear, a tool failed)."""
 
 
+def wine_settings():
+    """The variables every Wine process of the tests runs with, as tests/wine/wine-prefix defines them."""
+    global _wine_settings
+    if _wine_settings is None:
+        listing = subprocess.run([str(WINE_PREFIX_TOOL), "env"], check=True, stdout=subprocess.PIPE, text=True).stdout
+        _wine_settings = dict(line.split("=", 1) for line in listing.splitlines() if "=" in line)
+    return _wine_settings
+
+
 def _wine_env(prefix, display=None):
     env = {k: v for k, v in os.environ.items() if not k.startswith("LC_")}
     env.pop("WAYLAND_DISPLAY", None)
-    env.update(WINE_ENV)
+    env.update(wine_settings())
     env["WINEPREFIX"] = str(prefix)
     if display is not None:
         env["DISPLAY"] = display.name
@@ -217,6 +220,14 @@ class Display:
         # A key that closes the window leaves its release with no window to go to.
         if result.returncode != 0 and "BadWindow" not in result.stderr:
             raise HarnessError(f"xdotool key {' '.join(keys)} failed: {result.stderr.strip()}")
+
+    def press(self, *keys):
+        """Key strokes to whichever window has the X input focus, as a keyboard sends them (XTEST)."""
+        self._tool("xdotool", "key", *keys)
+
+    def focused_window(self):
+        """The id of the X window that has the input focus."""
+        return int(self._tool("xdotool", "getwindowfocus").stdout.strip())
 
     def type_text(self, window, text):
         self._tool("xdotool", "type", "--window", str(window), text)
@@ -523,6 +534,9 @@ class Program:
     def wait(self, timeout=30):
         """The exit code, once the program has ended."""
         return self._process.wait(timeout=timeout)
+
+    def kill(self):
+        self._process.kill()
 
     @property
     def running(self):

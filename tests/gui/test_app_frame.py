@@ -110,7 +110,7 @@ class ProbeTest(unittest.TestCase):
         self.assertEqual(FATAL_CAPTION, caption)
         match = FATAL_LINE.match(text)
         self.assertIsNotNone(match, repr(text))
-        self.assertEqual(("i", ""), (match.group(1), match.group(3)))  # an int: no message, no "."
+        self.assertEqual(("int", ""), (match.group(1), match.group(3)))  # an int: no message, no "."
         session.close_message_box(FATAL_CAPTION)
         self.press_action(session, 2)
         session.wait(session.message_box, "the fatal error box again")

@@ -22,14 +22,14 @@ TEST(MulDivRound, KeepsTheProductIn64Bits) {
   EXPECT_EQ(-1, MulDivRound(7, 1, 0));
 }
 
-TEST(ScaleToDpi, ScalesTheMainWindowsValues) {
+TEST(MulDivRound, ScalesTheMainWindowsValuesToTheDensity) {
   // The client area at 120 and 144 dpi, and the font height, which must stay negative.
-  EXPECT_EQ(424, ScaleToDpi(339, 120));  // 423.75
-  EXPECT_EQ(271, ScaleToDpi(217, 120));  // 271.25
-  EXPECT_EQ(509, ScaleToDpi(339, 144));  // 508.5 rounds up
-  EXPECT_EQ(-15, ScaleToDpi(-12, 120));
-  EXPECT_EQ(-18, ScaleToDpi(-12, 144));
-  EXPECT_EQ(339, ScaleToDpi(339, 96));
+  EXPECT_EQ(424, MulDivRound(339, 120, kDesignPixelsPerInch));  // 423.75
+  EXPECT_EQ(271, MulDivRound(217, 120, kDesignPixelsPerInch));  // 271.25
+  EXPECT_EQ(509, MulDivRound(339, 144, kDesignPixelsPerInch));  // 508.5 rounds up
+  EXPECT_EQ(-15, MulDivRound(-12, 120, kDesignPixelsPerInch));
+  EXPECT_EQ(-18, MulDivRound(-12, 144, kDesignPixelsPerInch));
+  EXPECT_EQ(339, MulDivRound(339, 96, kDesignPixelsPerInch));
 }
 
 TEST(RadioItemBounds, ShareTheHeightBelowTheCaption) {

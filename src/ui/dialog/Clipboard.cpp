@@ -13,43 +13,19 @@ namespace {
 
 const char kClipboardRefused[] = "クリップボードにテキストを置くことができません";
 
-// The clipboard, opened for this thread; closed again whatever happens while it is open.
-class ClipboardSession {
- public:
-  ClipboardSession() {
-    if (!OpenClipboard(nullptr)) throw Exception(ResourceString(kSClipboardOpenFailed));
-  }
-  ClipboardSession(const ClipboardSession&) = delete;
-  ClipboardSession& operator=(const ClipboardSession&) = delete;
-  ~ClipboardSession() { CloseClipboard(); }
-};
-
-// A movable block locked for one scope.
-class GlobalLockScope {
- public:
-  explicit GlobalLockScope(HGLOBAL block) : block_(block), data_(GlobalLock(block)) {
-    if (data_ == nullptr) throw Exception(kClipboardRefused);
-  }
-  GlobalLockScope(const GlobalLockScope&) = delete;
-  GlobalLockScope& operator=(const GlobalLockScope&) = delete;
-  ~GlobalLockScope() { GlobalUnlock(block_); }
-  void* Data() const noexcept { return data_; }
-
- private:
-  HGLOBAL block_;
-  void* data_;
-};
-
 }  // namespace
 
 void PlaceTextOnClipboard(const std::string& text) {
-  const ClipboardSession session;
+  const UniqueClipboard session(OpenClipboard(nullptr) != FALSE);
+  if (!session) throw Exception(ResourceString(kSClipboardOpenFailed));
   // Until the clipboard takes it, the block is ours to free: destroyed before the session closes.
   UniqueGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1));
   if (!block) throw Exception(kClipboardRefused);
   {
-    const GlobalLockScope lock(block.Get());
-    std::memcpy(lock.Data(), text.c_str(), text.size() + 1);
+    void* data = GlobalLock(block.Get());
+    if (data == nullptr) throw Exception(kClipboardRefused);
+    const UniqueGlobalLock lock(block.Get());
+    std::memcpy(data, text.c_str(), text.size() + 1);
     EmptyClipboard();
     if (SetClipboardData(CF_TEXT, block.Get()) == nullptr) throw Exception(kClipboardRefused);
   }

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "app/Application.h"
 #include "base/ResourceStrings.h"
 #include "ui/dialog/Clipboard.h"
 
@@ -23,21 +22,34 @@ constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwx
 constexpr int kAlphabetLength = 52;
 static_assert(sizeof kAlphabet - 1 == kAlphabetLength, "A to Z and a to z");
 
-void PlaceControl(TControl& control, const DialogRect& bounds) {
-  control.SetBounds(bounds.left, bounds.top, bounds.width, bounds.height);
+TFormArgs MessageFormArgs() {
+  TFormArgs args;
+  args.window_class = "TMessageForm";
+  args.border_style = TBorderStyle::bsDialog;
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = kClassicNonClientMetricsSize;
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kClassicNonClientMetricsSize, &metrics, 0)) {
+    args.font = metrics.lfMessageFont;
+  }
+  return args;
+}
+
+CreateArgs PlacedArgs(std::string name, std::string caption, const DialogRect& bounds) {
+  CreateArgs args;
+  args.name = std::move(name);
+  args.caption = std::move(caption);
+  args.left = bounds.left;
+  args.top = bounds.top;
+  args.width = bounds.width;
+  args.height = bounds.height;
+  return args;
 }
 
 }  // namespace
 
 // ---- TMessageForm --------------------------------------------------------------------------------
 
-TMessageForm::TMessageForm(TComponent* Owner) : TForm(Owner) {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = kClassicNonClientMetricsSize;
-  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kClassicNonClientMetricsSize, &metrics, 0)) {
-    SetFont(metrics.lfMessageFont);
-  }
-}
+TMessageForm::TMessageForm() : TForm(MessageFormArgs()) {}
 
 void TMessageForm::DialogKeyDown(TObject*, WORD& Key, TShiftState Shift) {
   if (Key != 'C' || Shift != ssCtrl) return;
@@ -47,15 +59,15 @@ void TMessageForm::DialogKeyDown(TObject*, WORD& Key, TShiftState Shift) {
 
 void TMessageForm::DialogHelpClick(TObject*) {
   // The program ships no help file; a dialog given one opens its topic through the system's viewer.
-  if (!HelpFile().empty()) {
-    WinHelpA(Handle(), HelpFile().c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(HelpContext()));
+  if (!HelpFile.empty()) {
+    WinHelpA(Handle(), HelpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(HelpContext));
   }
 }
 
 std::string TMessageForm::ComposeDialogText() const {
   std::vector<std::string> captions;
-  for (int i = 0; i < ComponentCount(); ++i) {
-    if (auto* button = dynamic_cast<TButton*>(Components(i))) captions.push_back(button->Caption());
+  for (const auto& control : Controls()) {
+    if (auto* button = dynamic_cast<TButton*>(control.get())) captions.push_back(button->Caption());
   }
   return ::ComposeDialogText(Caption(), Message != nullptr ? Message->Caption() : std::string(), captions);
 }
@@ -70,28 +82,26 @@ SIZE GetAverageCharSize(HDC dc) {
   return {extent.cx / kAlphabetLength, extent.cy};
 }
 
-TOwned<TMessageForm> BuildMessageDialog(const std::string& text, MessageDialogKind kind, MessageDialogButtons buttons) {
-  TOwned<TMessageForm> form(new TMessageForm(Application));
-  form->SetRightToLeftReading(Application != nullptr && Application->UseRightToLeftReading());
-  form->SetBorderStyle(TBorderStyle::bsDialog);
-  form->SetKeyPreview(true);
+std::unique_ptr<TMessageForm> BuildMessageDialog(const std::string& text, MessageDialogKind kind,
+                                                 MessageDialogButtons buttons) {
+  auto form = std::make_unique<TMessageForm>();
   TMessageForm* dialog = form.get();
+  form->KeyPreview = true;
   form->OnKeyDown = [dialog](TObject* Sender, WORD& Key, TShiftState Shift) { dialog->DialogKeyDown(Sender, Key, Shift); };
 
-  const TCanvas canvas(form->FontHandle());
-  const UINT reading = form->RightToLeftReading() ? DT_RTLREADING : 0;
+  // The program reads left to right: no DT_RTLREADING, and the layout is not mirrored.
+  const TCanvas canvas(form->Font());
   MessageDialogMetrics metrics;
   const SIZE char_size = GetAverageCharSize(canvas.Handle());
   metrics.char_width = char_size.cx;
   metrics.char_height = char_size.cy;
-  metrics.right_to_left = form->RightToLeftReading();
 
   std::string captions[kButtonKindCount];
   for (int button = 0; button < kButtonKindCount; ++button) {
     if (!HasButton(buttons, button)) continue;
     captions[button] = ResourceString(kButtonKinds[button].caption_id);
     if (ButtonWidthCache[button] == 0) {
-      const RECT bounds = canvas.TextRect(captions[button], RECT{}, DT_SINGLELINE | DT_LEFT | reading);
+      const RECT bounds = canvas.TextRect(captions[button], RECT{}, DT_SINGLELINE | DT_LEFT);
       ButtonWidthCache[button] = bounds.right - bounds.left + 8;
     }
     metrics.cached_button_widths[button] = ButtonWidthCache[button];
@@ -99,51 +109,36 @@ TOwned<TMessageForm> BuildMessageDialog(const std::string& text, MessageDialogKi
 
   metrics.screen_width = GetSystemMetrics(SM_CXSCREEN);
   metrics.screen_height = GetSystemMetrics(SM_CYSCREEN);
-  const RECT text_bounds = canvas.TextRect(text, RECT{0, 0, TextWrapWidth(metrics.screen_width), 0},
-                                           DT_WORDBREAK | DT_EXPANDTABS | reading);
+  const RECT text_bounds =
+      canvas.TextRect(text, RECT{0, 0, TextWrapWidth(metrics.screen_width), 0}, DT_WORDBREAK | DT_EXPANDTABS);
   metrics.text_width = text_bounds.right;
   metrics.text_height = text_bounds.bottom;
   // The frame of a dialog with an empty client area is all frame.
-  form->SetClientSize(0, 0);
-  metrics.frame_width = form->Width();
-  metrics.frame_height = form->Height();
+  RECT frame{};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(form->Handle(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrA(form->Handle(), GWL_EXSTYLE)));
+  metrics.frame_width = frame.right - frame.left;
+  metrics.frame_height = frame.bottom - frame.top;
 
   const MessageDialogLayout layout = LayOutMessageDialog(kind, buttons, metrics);
   form->SetClientSize(layout.client_width, layout.client_height);
-  form->SetBounds(layout.left, layout.top, form->Width(), form->Height());
+  SetWindowPos(form->Handle(), nullptr, layout.left, layout.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
+  // The custom kind is captioned with the application title, the text of the forms' owner window.
   const DialogKindInfo& kind_info = DialogKindOf(kind);
-  if (kind_info.caption_id == 0) {
-    form->SetCaption(Application != nullptr ? Application->ApplicationTitle() : std::string());
-  } else {
-    form->SetCaption(ResourceString(kind_info.caption_id));
-  }
+  char title[256] = {};
+  if (kind_info.caption_id == 0) GetWindowTextA(FormOwner(), title, sizeof title);
+  form->SetCaption(kind_info.caption_id == 0 ? std::string(title) : ResourceString(kind_info.caption_id));
 
   if (layout.has_icon) {
-    auto* image = new TImage(form.get());
-    image->SetName("Image");
-    image->SetIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(kind_info.icon_id)));
-    PlaceControl(*image, layout.icon);
-    image->SetParent(form.get());
+    form->Add<TImage>(PlacedArgs("Image", "", layout.icon), LoadIconA(nullptr, MAKEINTRESOURCEA(kind_info.icon_id)));
   }
-
-  form->Message = new TLabel(form.get());
-  form->Message->SetName("Message");
-  form->Message->SetWordWrap(true);
-  form->Message->SetCaption(text);
-  PlaceControl(*form->Message, layout.message);
-  form->Message->SetParent(form.get());
-
+  form->Message = form->Add<TLabel>(PlacedArgs("Message", text, layout.message));
   for (const PlacedButton& placed : layout.buttons) {
     const ButtonKindInfo& info = kButtonKinds[placed.kind];
-    auto* button = new TButton(form.get());
-    button->SetName(info.component_name);
-    button->SetCaption(captions[placed.kind]);
-    button->SetModalResult(info.modal_result);
-    button->SetDefault(placed.is_default);
-    button->SetCancel(placed.is_cancel);
-    PlaceControl(*button, placed.bounds);
-    button->SetParent(form.get());
+    CreateArgs args = PlacedArgs(info.component_name, captions[placed.kind], placed.bounds);
+    args.properties = args.properties.ModalResult(info.modal_result).Default(placed.is_default).Cancel(placed.is_cancel);
+    auto* button = form->Add<TButton>(args);
     if (placed.kind == mbHelp) button->OnClick = [dialog](TObject* Sender) { dialog->DialogHelpClick(Sender); };
   }
   return form;
@@ -156,11 +151,15 @@ TModalResult ShowMessageDialog(const std::string& text, MessageDialogKind kind, 
 
 TModalResult ShowMessageDialogAt(const std::string& text, MessageDialogKind kind, MessageDialogButtons buttons,
                                  int help_context, int x, int y, const std::string& help_file) {
-  const TOwned<TMessageForm> dialog = BuildMessageDialog(text, kind, buttons);
-  dialog->SetHelpContext(help_context);
-  dialog->SetHelpFile(help_file);
-  if (x >= 0) dialog->SetBounds(x, dialog->Top(), dialog->Width(), dialog->Height());
-  if (y >= 0) dialog->SetBounds(dialog->Left(), y, dialog->Width(), dialog->Height());
-  if (x < 0 && y < 0) dialog->SetPosition(TPosition::poScreenCenter);
+  const std::unique_ptr<TMessageForm> dialog = BuildMessageDialog(text, kind, buttons);
+  dialog->HelpContext = help_context;
+  dialog->HelpFile = help_file;
+  if (x < 0 && y < 0) {
+    dialog->SetPosition(TPosition::poScreenCenter);
+  } else {
+    const RECT built = dialog->WindowRect();
+    SetWindowPos(dialog->Handle(), nullptr, x >= 0 ? x : built.left, y >= 0 ? y : built.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   return dialog->ShowModal();
 }

@@ -16,12 +16,15 @@ extern int ButtonWidthCache[kButtonKindCount];
 
 class TMessageForm : public TForm {
  public:
-  // Takes the system's message-box font when the system tells it, else keeps a new form's font.
-  explicit TMessageForm(TComponent* Owner);
-  const char* ClassName() const noexcept override { return "TMessageForm"; }
+  // A dialog frame owned by the application window, in the system's message-box font when the
+  // system tells it, else in the font every new form gets.
+  TMessageForm();
 
   // The label that shows the text ("Message"); set while the dialog is built.
   TLabel* Message = nullptr;
+  // The help topic of the Help button: a context number in a help file.
+  int HelpContext = 0;
+  std::string HelpFile;
 
   // Ctrl+C (Ctrl alone held): a beep, then the dialog's text on the clipboard. The key goes on to
   // the focused button either way. Raises Exception when the clipboard cannot be opened.
@@ -33,12 +36,6 @@ class TMessageForm : public TForm {
   std::string ComposeDialogText() const;
   // CF_TEXT on the clipboard; see Clipboard.h.
   static void PlaceTextOnClipboard(const std::string& text);
-
-  bool RightToLeftReading() const noexcept { return right_to_left_; }
-  void SetRightToLeftReading(bool value) noexcept { right_to_left_ = value; }
-
- private:
-  bool right_to_left_ = false;
 };
 
 // The dialog units of the font selected into dc: the average width of "A".."Z" "a".."z" (remainder
@@ -46,7 +43,7 @@ class TMessageForm : public TForm {
 SIZE GetAverageCharSize(HDC dc);
 
 // A dialog built and laid out but not shown; the caller owns it.
-TOwned<TMessageForm> BuildMessageDialog(const std::string& text, MessageDialogKind kind, MessageDialogButtons buttons);
+std::unique_ptr<TMessageForm> BuildMessageDialog(const std::string& text, MessageDialogKind kind, MessageDialogButtons buttons);
 
 // Shows the dialog centred on the screen and returns the result of the button that closed it
 // (mrCancel for the close box and Alt+F4).

@@ -5,24 +5,9 @@
 #include <cstring>
 
 #include "ui/guard/MailClientCheck.h"
+#include "ui/widgets/Handles.h"
 
 namespace {
-
-// Owns the snapshot handle.
-class SnapshotHandle {
- public:
-  explicit SnapshotHandle(HANDLE handle) : handle_(handle) {}
-  ~SnapshotHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  SnapshotHandle(const SnapshotHandle&) = delete;
-  SnapshotHandle& operator=(const SnapshotHandle&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 // ProcessIdToSessionId, looked up at run time: Windows 98 and Me lack it.
 using SessionOfProcess = BOOL(WINAPI*)(DWORD, DWORD*);
@@ -37,11 +22,12 @@ SessionOfProcess SessionLookup() {
 }  // namespace
 
 std::optional<ProcessSnapshot> ListRunningProcesses() {
-  const SnapshotHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot.valid()) return std::nullopt;
+  HANDLE made = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  const UniqueKernelObject snapshot(made != INVALID_HANDLE_VALUE ? made : nullptr);
+  if (!snapshot) return std::nullopt;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  if (!Process32First(snapshot.get(), &entry)) return std::nullopt;
+  if (!Process32First(snapshot.Get(), &entry)) return std::nullopt;
 
   ProcessSnapshot result;
   SessionOfProcess session_of = SessionLookup();
@@ -56,6 +42,6 @@ std::optional<ProcessSnapshot> ListRunningProcesses() {
     DWORD session = 0;
     if (session_of != nullptr && session_of(entry.th32ProcessID, &session)) process.session = session;
     result.processes.push_back(std::move(process));
-  } while (Process32Next(snapshot.get(), &entry));
+  } while (Process32Next(snapshot.Get(), &entry));
   return result;
 }

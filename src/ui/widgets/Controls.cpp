@@ -1,12 +1,9 @@
-// Components and controls: ownership, the one window procedure with its reflection and catch-all,
-// and the thin wrappers over the system's controls.
+// Controls: the one window procedure with its reflection and catch-all, the ownership tree, and the
+// thin wrappers over the system's controls.
 #include "ui/widgets/Controls.h"
 
 #include <commctrl.h>
 
-#include <algorithm>
-
-#include "app/Application.h"
 #include "base/Exception.h"
 #include "ui/widgets/Forms.h"
 #include "ui/widgets/Layout.h"
@@ -15,6 +12,30 @@ namespace {
 
 // The window property that leads from a window to its control object.
 const char kControlProperty[] = "Quellmark.TControl";
+
+TExceptionSink g_sink = nullptr;
+
+// Our own window classes share the window procedure, the button-face background and the program's icon.
+void RegisterOwnClass(const char* name, WNDPROC procedure) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA window_class{};
+  window_class.cbSize = sizeof window_class;
+  if (GetClassInfoExA(instance, name, &window_class)) return;
+  window_class.style = CS_DBLCLKS;
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = instance;
+  window_class.hIcon = LoadIconA(instance, "MAINICON");
+  window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  window_class.lpszClassName = name;
+  if (RegisterClassExA(&window_class) == 0) throw Exception(std::string("RegisterClassExA failed: ") + name);
+}
+
+bool IsSystemClass(const char* name) {
+  WNDCLASSEXA info{};
+  info.cbSize = sizeof info;
+  return GetClassInfoExA(nullptr, name, &info) != FALSE;
+}
 
 }  // namespace
 
@@ -26,63 +47,42 @@ TShiftState KeyboardShiftState() noexcept {
   return shift;
 }
 
+void SetExceptionSink(TExceptionSink sink) noexcept { g_sink = sink; }
+
 void ReportHandlerException(TObject* Sender) noexcept {
-  if (Application != nullptr) Application->ReportException(Sender, std::current_exception());
-}
-
-// ---- TComponent ----------------------------------------------------------------------------------
-
-TComponent::TComponent(TComponent* Owner) : owner_(Owner) {
-  if (owner_ != nullptr) owner_->components_.push_back(this);
-}
-
-TComponent::~TComponent() {
-  // Newest first, so a control goes before the container it was placed on.
-  while (!components_.empty()) components_.back()->Free();
-  if (owner_ != nullptr) {
-    auto& siblings = owner_->components_;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
-  }
-}
-
-void TComponent::Free() noexcept {
-  if (freeing_) return;
-  freeing_ = true;
-  BeforeDestruction();
-  delete this;
-}
-
-TComponent* TComponent::FindComponent(const std::string& name) const noexcept {
-  if (name.empty()) return nullptr;
-  for (TComponent* component : components_) {
-    if (component->name_ == name) return component;
-  }
-  return nullptr;
+  if (g_sink != nullptr) g_sink(Sender, std::current_exception());
 }
 
 // ---- TControl ------------------------------------------------------------------------------------
 
-TControl::TControl(TComponent* Owner) : TComponent(Owner) {}
-
-TControl::~TControl() {
-  // The derived parts are gone: no message may reach them while the window goes.
-  if (handle_) {
-    Unbind();
+TControl::TControl(TControl* parent, const CreateArgs& args, const char* window_class, DWORD style, DWORD ex_style,
+                   HWND owner)
+    : name_(args.name), parent_(parent), fill_parent_(args.properties.align == TAlign::alClient) {
+  RECT bounds{args.left, args.top, args.left + args.width, args.top + args.height};
+  if (fill_parent_ && parent_ != nullptr) bounds = parent_->ClientArea();
+  const bool own_class = !IsSystemClass(window_class);
+  if (own_class) RegisterOwnClass(window_class, WindowProc);
+  HWND window = CreateWindowExA(ex_style, window_class, args.caption.c_str(), style | (parent_ ? WS_CHILD : 0),
+                                bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                                parent_ ? parent_->ChildParentWindow() : owner, nullptr, GetModuleHandleA(nullptr),
+                                own_class ? this : nullptr);
+  if (window == nullptr) throw Exception(std::string("CreateWindowExA failed: ") + window_class + " " + name_);
+  if (!own_class) {
+    // Subclassed by replacing the window procedure, as every Windows version allows: comctl32's
+    // SetWindowSubclass exists by name only from common controls 6 (Windows XP).
+    Bind(window);
+    class_proc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
   }
-  if (parent_ != nullptr) {
-    auto& siblings = parent_->controls_;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  if (TForm* form = parent_ != nullptr ? ParentForm() : nullptr) {
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(form->Font()), FALSE);
   }
 }
 
-void TControl::BeforeDestruction() noexcept { DestroyHandle(); }
-
-void TControl::DestroyHandle() noexcept {
-  HWND window = handle_.Get();
-  if (window == nullptr) return;
-  // The messages of the destruction reach this object while it is whole; WM_NCDESTROY unbinds it.
-  DestroyWindow(window);
-  handle_.Release();
+TControl::~TControl() {
+  while (!children_.empty()) children_.pop_back();
+  // The destruction's messages still reach this object (its TControl part); WM_NCDESTROY unbinds it.
+  if (HWND window = handle_.Get()) DestroyWindow(window);
 }
 
 void TControl::Bind(HWND window) noexcept {
@@ -90,190 +90,67 @@ void TControl::Bind(HWND window) noexcept {
   SetPropA(window, kControlProperty, this);
 }
 
-void TControl::Unbind() noexcept {
-  HWND window = handle_.Release();
-  if (window == nullptr) return;
+void TControl::Unbind(HWND window) noexcept {
   RemovePropA(window, kControlProperty);
-  RemoveSubclass(window);
-  // A window still alive here (the object is being destroyed) goes now, without the object.
-  if (IsWindow(window)) DestroyWindow(window);
+  if (class_proc_ != nullptr) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(class_proc_));
+  class_proc_ = nullptr;
+  if (handle_.Get() == window) handle_.Release();
 }
 
 TControl* TControl::FromHandle(HWND window) noexcept {
-  if (window == nullptr) return nullptr;
-  return static_cast<TControl*>(GetPropA(window, kControlProperty));
+  return window != nullptr ? static_cast<TControl*>(GetPropA(window, kControlProperty)) : nullptr;
 }
 
-LRESULT CALLBACK TControl::OwnClassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK TControl::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
-    auto* control = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-    if (control != nullptr && !control->handle_) control->Bind(window);
+    auto* created = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+    if (created != nullptr) created->Bind(window);
   }
   TControl* control = FromHandle(window);
   if (control == nullptr) return DefWindowProcA(window, message, wparam, lparam);
-  return control->Dispatch(window, message, wparam, lparam);
-}
-
-LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  TControl* control = FromHandle(window);
-  if (control == nullptr) return DefWindowProcA(window, message, wparam, lparam);  // not reached: bound first
-  return control->Dispatch(window, message, wparam, lparam);
-}
-
-// Subclassing by replacing the window procedure, as every Windows version allows: comctl32's
-// SetWindowSubclass exists by name only from common controls 6 (Windows XP).
-void TControl::Subclass(HWND window) {
-  SetLastError(0);
-  const LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
-  if (previous == 0 && GetLastError() != 0) throw Exception(std::string("SetWindowLongPtrA failed: ") + Name());
-  class_proc_ = reinterpret_cast<WNDPROC>(previous);
-}
-
-void TControl::RemoveSubclass(HWND window) noexcept {
-  if (class_proc_ == nullptr) return;
-  // Put the class's procedure back only if nobody subclassed the window after us.
-  if (GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SubclassProc)) {
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(class_proc_));
-  }
-  class_proc_ = nullptr;
-}
-
-LRESULT TControl::Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
   LRESULT result = 0;
   try {
-    result = WndProc(message, wparam, lparam);
+    result = control->WndProc(message, wparam, lparam);
   } catch (...) {
-    // Nothing may unwind into the system's code that called us.
-    ReportHandlerException(this);
+    ReportHandlerException(control);
   }
-  if (message == WM_NCDESTROY && handle_.Get() == window) {
-    // The system destroyed the window (with its parent, or by DestroyHandle): let go of it.
-    RemovePropA(window, kControlProperty);
-    RemoveSubclass(window);
-    handle_.Release();
-  }
+  if (message == WM_NCDESTROY) control->Unbind(window);
   return result;
 }
 
 LRESULT TControl::DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam) {
-  HWND window = handle_.Get();
-  if (class_proc_ != nullptr) return CallWindowProcA(class_proc_, window, message, wparam, lparam);
-  return DefWindowProcA(window, message, wparam, lparam);
+  if (class_proc_ != nullptr) return CallWindowProcA(class_proc_, Handle(), message, wparam, lparam);
+  return DefWindowProcA(Handle(), message, wparam, lparam);
 }
 
 LRESULT TControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       // A child's notification goes to the child's own object, so forms never switch on control ids.
-      if (lparam != 0) {
-        TControl* child = FromHandle(reinterpret_cast<HWND>(lparam));
-        if (child != nullptr && child != this && child->HandleCommand(HIWORD(wparam))) return 0;
+      if (TControl* child = FromHandle(reinterpret_cast<HWND>(lparam)); child != nullptr && child != this) {
+        child->Command(HIWORD(wparam));
+        return 0;
       }
       break;
     case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lparam);
-      TControl* child = header != nullptr ? FromHandle(header->hwndFrom) : nullptr;
-      LRESULT result = 0;
-      if (child != nullptr && child != this && child->HandleNotify(*header, result)) return result;
+      TControl* child = FromHandle(reinterpret_cast<NMHDR*>(lparam)->hwndFrom);
+      if (child != nullptr && child != this && child->Notified(*reinterpret_cast<NMHDR*>(lparam))) return 0;
       break;
     }
-    case WM_WINDOWPOSCHANGED: {
-      // Keep the stored bounds in step when the system or the user moves the window.
-      const auto* position = reinterpret_cast<const WINDOWPOS*>(lparam);
-      if (!(position->flags & SWP_NOMOVE)) {
-        left_ = position->x;
-        top_ = position->y;
-      }
-      if (!(position->flags & SWP_NOSIZE)) {
-        width_ = position->cx;
-        height_ = position->cy;
-      }
-      break;
+    case WM_SIZE: {
+      const LRESULT result = DefaultHandler(message, wparam, lparam);
+      AlignChildren();
+      return result;
     }
+    case WM_CLOSE:
+      // Only forms close: an edit control in the system's dialog mode posts WM_CLOSE to its parent
+      // for Escape, which must not destroy a page.
+      if (parent_ != nullptr) return 0;
+      break;
     default:
       break;
   }
   return DefaultHandler(message, wparam, lparam);
-}
-
-bool TControl::HandleCommand(WORD) { return false; }
-
-bool TControl::HandleNotify(NMHDR&, LRESULT&) { return false; }
-
-LRESULT TControl::Perform(UINT message, WPARAM wparam, LPARAM lparam) {
-  return SendMessageA(Handle(), message, wparam, lparam);
-}
-
-void TControl::CreateParams(TCreateParams& params) {
-  params.x = left_;
-  params.y = top_;
-  params.width = width_;
-  params.height = height_;
-  if (visible_) params.style |= WS_VISIBLE;
-  if (!enabled_) params.style |= WS_DISABLED;
-  if (tab_stop_) params.style |= WS_TABSTOP;
-}
-
-void TControl::CreateHandle() {
-  if (handle_) return;
-  HWND parent_window = nullptr;
-  if (parent_ != nullptr) {
-    parent_window = parent_->Handle();
-    if (handle_) return;  // the parent made ours together with its own
-  }
-  TCreateParams params;
-  params.parent = parent_window;
-  CreateParams(params);
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  if (params.own_class) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (!GetClassInfoExA(instance, params.window_class, &existing)) {
-      WNDCLASSEXA window_class{};
-      window_class.cbSize = sizeof window_class;
-      window_class.style = params.class_style;
-      window_class.lpfnWndProc = OwnClassProc;
-      window_class.hInstance = instance;
-      window_class.hIcon = params.icon;
-      window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-      if (params.background_color >= 0) {
-        window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(params.background_color + 1));
-      }
-      window_class.lpszClassName = params.window_class;
-      if (RegisterClassExA(&window_class) == 0) {
-        throw Exception(std::string("RegisterClassExA failed: ") + params.window_class);
-      }
-    }
-  }
-  HWND window = CreateWindowExA(params.ex_style, params.window_class, caption_.c_str(), params.style, params.x,
-                                params.y, params.width, params.height, params.parent, nullptr, instance,
-                                params.own_class ? this : nullptr);
-  if (window == nullptr) {
-    throw Exception(std::string("CreateWindowExA failed: ") + params.window_class + " " + Name());
-  }
-  if (!params.own_class) {
-    Bind(window);
-    try {
-      Subclass(window);
-    } catch (...) {
-      Unbind();
-      throw;
-    }
-  }
-  InitializeHandle();
-}
-
-void TControl::InitializeHandle() {
-  if (TForm* form = ParentForm(); form != nullptr && form != this) ApplyFont(form->FontHandle());
-}
-
-void TControl::ApplyFont(HFONT font) noexcept {
-  if (handle_ && font != nullptr) SendMessageA(handle_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-}
-
-HWND TControl::Handle() {
-  CreateHandle();
-  return handle_.Get();
 }
 
 TForm* TControl::ParentForm() noexcept {
@@ -282,159 +159,44 @@ TForm* TControl::ParentForm() noexcept {
   return dynamic_cast<TForm*>(control);
 }
 
-void TControl::SetParent(TWinControl* parent) {
-  if (parent == parent_) return;
-  if (parent_ != nullptr) {
-    auto& siblings = parent_->controls_;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+TControl* TControl::FindControl(const std::string& name) const noexcept {
+  for (const auto& child : children_) {
+    if (child->name_ == name) return child.get();
+    if (TControl* found = child->FindControl(name)) return found;
   }
-  parent_ = parent;
-  if (parent_ == nullptr) return;
-  parent_->controls_.push_back(this);
-  parent_->ChildAdded(this);
-  if (handle_) {
-    ::SetParent(handle_.Get(), parent_->Handle());
-  } else if (parent_->HandleAllocated()) {
-    CreateHandle();
+  return nullptr;
+}
+
+RECT TControl::ClientArea() const noexcept {
+  RECT area{};
+  GetClientRect(Handle(), &area);
+  return area;
+}
+
+void TControl::AlignChildren() noexcept {
+  const RECT area = ClientArea();
+  for (const auto& child : children_) {
+    if (child->fill_parent_) child->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
   }
 }
 
-void TControl::SetBounds(int left, int top, int width, int height) {
-  left_ = left;
-  top_ = top;
-  width_ = width;
-  height_ = height;
-  ApplyBounds();
-}
-
-void TControl::ApplyBounds() {
-  if (handle_) SetWindowPos(handle_.Get(), nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TControl::SetAlign(TAlign align) {
-  align_ = align;
-  if (parent_ != nullptr) parent_->AlignControls();
+void TControl::SetBounds(int left, int top, int width, int height) noexcept {
+  SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string TControl::Caption() const {
-  if (!handle_) return caption_;
-  const int length = GetWindowTextLengthA(handle_.Get());
+  const int length = GetWindowTextLengthA(Handle());
   if (length <= 0) return {};
   std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(handle_.Get(), &text[0], length + 1);
+  const int copied = GetWindowTextA(Handle(), &text[0], length + 1);
   text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
   return text;
 }
 
-void TControl::SetCaption(const std::string& caption) {
-  caption_ = caption;
-  if (handle_) SetWindowTextA(handle_.Get(), caption_.c_str());
-}
-
-void TControl::SetVisible(bool visible) {
-  visible_ = visible;
-  if (handle_) ShowWindow(handle_.Get(), visible ? SW_SHOW : SW_HIDE);
-}
-
-void TControl::SetEnabled(bool enabled) {
-  enabled_ = enabled;
-  if (handle_) EnableWindow(handle_.Get(), enabled ? TRUE : FALSE);
-}
-
-int TControl::TabOrder() const noexcept {
-  if (parent_ == nullptr) return -1;
-  const auto& siblings = parent_->controls_;
-  return static_cast<int>(std::find(siblings.begin(), siblings.end(), this) - siblings.begin());
-}
-
-void TControl::SetTabOrder(int tab_order) {
-  if (parent_ == nullptr) return;
-  auto& siblings = parent_->controls_;
-  siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
-  const std::size_t at = std::min(static_cast<std::size_t>(std::max(tab_order, 0)), siblings.size());
-  siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(at), this);
-}
-
-void TControl::SetTabStop(bool tab_stop) {
-  tab_stop_ = tab_stop;
-  if (!handle_) return;
-  const LONG_PTR style = GetWindowLongPtrA(handle_.Get(), GWL_STYLE);
-  SetWindowLongPtrA(handle_.Get(), GWL_STYLE, tab_stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
-}
+void TControl::SetCaption(const std::string& caption) noexcept { SetWindowTextA(Handle(), caption.c_str()); }
 
 void TControl::Click() {
   if (OnClick) OnClick(this);
-}
-
-bool TControl::CanFocus() const noexcept {
-  HWND window = handle_.Get();
-  if (window == nullptr || !IsWindowVisible(window)) return false;
-  // A disabled container takes the input away from everything on it.
-  for (HWND w = window; w != nullptr; w = (GetWindowLongPtrA(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr) {
-    if (!IsWindowEnabled(w)) return false;
-  }
-  return true;
-}
-
-bool TControl::Focused() const noexcept { return handle_ && GetFocus() == handle_.Get(); }
-
-void TControl::SetFocus() { ::SetFocus(Handle()); }
-
-// ---- TWinControl ---------------------------------------------------------------------------------
-
-TWinControl::~TWinControl() {
-  for (TControl* control : controls_) control->parent_ = nullptr;
-  controls_.clear();
-}
-
-void TWinControl::InitializeHandle() {
-  TControl::InitializeHandle();
-  // Children are made in tab order, which also gives them that order in the sibling list.
-  const std::vector<TControl*> children = controls_;
-  for (TControl* child : children) child->CreateHandle();
-  AlignControls();
-}
-
-RECT TWinControl::AlignRect() {
-  RECT rect{};
-  GetClientRect(HandleIfAllocated(), &rect);
-  return rect;
-}
-
-void TWinControl::AlignControls() {
-  if (!HandleAllocated()) return;
-  const RECT area = AlignRect();
-  for (TControl* child : controls_) {
-    if (child->Align() == TAlign::alClient) {
-      child->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
-    }
-  }
-}
-
-void TWinControl::CollectFocusable(std::vector<TControl*>& list, bool tab_stops_only) const {
-  for (TControl* child : controls_) {
-    HWND window = child->HandleIfAllocated();
-    if (window == nullptr || !IsWindowVisible(window) || !IsWindowEnabled(window)) continue;
-    if (child->TabStop() || !tab_stops_only) list.push_back(child);
-    if (TWinControl* container = child->AsWinControl()) container->CollectFocusable(list, tab_stops_only);
-  }
-}
-
-LRESULT TWinControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_SIZE: {
-      const LRESULT result = TControl::WndProc(message, wparam, lparam);
-      AlignControls();
-      return result;
-    }
-    case WM_CLOSE:
-      // A stray WM_CLOSE must not destroy a page or a group; only forms close.
-      if (GetWindowLongPtrA(HandleIfAllocated(), GWL_STYLE) & WS_CHILD) return 0;
-      break;
-    default:
-      break;
-  }
-  return TControl::WndProc(message, wparam, lparam);
 }
 
 // ---- TCanvas -------------------------------------------------------------------------------------
@@ -448,374 +210,209 @@ TCanvas::~TCanvas() {
   if (previous_font_ != nullptr && previous_font_ != HGDI_ERROR) SelectObject(dc_.Get(), previous_font_);
 }
 
-SIZE TCanvas::TextExtent(const std::string& text) const {
-  SIZE size{};
-  GetTextExtentPointA(dc_.Get(), text.data(), static_cast<int>(text.size()), &size);
-  return size;
-}
-
 RECT TCanvas::TextRect(const std::string& text, RECT bounds, UINT flags) const {
   DrawTextA(dc_.Get(), text.data(), static_cast<int>(text.size()), &bounds, flags | DT_CALCRECT);
   return bounds;
 }
 
-TEXTMETRICA TCanvas::TextMetrics() const {
+int TCanvas::TextHeight() const noexcept {
   TEXTMETRICA metrics{};
   GetTextMetricsA(dc_.Get(), &metrics);
-  return metrics;
+  return metrics.tmHeight;
 }
 
 // ---- TPageControl and TTabSheet ------------------------------------------------------------------
 
-int TPageControl::PageCount() const noexcept { return static_cast<int>(Controls().size()); }
+TPageControl::TPageControl(TControl* parent, const CreateArgs& args)
+    : TControl(parent, args, WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS, 0) {}
 
-TTabSheet* TPageControl::Pages(int index) const {
-  return static_cast<TTabSheet*>(Controls().at(static_cast<std::size_t>(index)));
+int TPageControl::ActivePageIndex() const noexcept {
+  return static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
 }
 
-TTabSheet* TPageControl::ActivePage() const {
-  return active_page_ >= 0 && active_page_ < PageCount() ? Pages(active_page_) : nullptr;
-}
-
-void TPageControl::SetActivePage(TTabSheet* page) {
-  for (int i = 0; i < PageCount(); ++i) {
-    if (Pages(i) == page) SetActivePageIndex(i);
-  }
-}
-
-void TPageControl::SetActivePageIndex(int index) {
+void TPageControl::SetActivePageIndex(int index) noexcept {
   if (index < 0 || index >= PageCount()) return;
-  active_page_ = index;
-  if (HandleAllocated()) SendMessageA(HandleIfAllocated(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
   ShowActivePage();
 }
 
-void TPageControl::ShowActivePage() {
-  // The page that goes away must not keep the focus hidden inside it.
+void TPageControl::ShowActivePage() noexcept {
+  const int active = ActivePageIndex();
   HWND focus = GetFocus();
   for (int i = 0; i < PageCount(); ++i) {
-    TTabSheet* page = Pages(i);
-    if (i != active_page_ && page->HandleAllocated() && focus != nullptr && IsChild(page->HandleIfAllocated(), focus)) {
-      ::SetFocus(HandleIfAllocated());
-    }
+    HWND page = Controls()[static_cast<std::size_t>(i)]->Handle();
+    // The page that goes away must not keep the focus hidden inside it.
+    if (i != active && focus != nullptr && IsChild(page, focus)) ::SetFocus(Handle());
+    ShowWindow(page, i == active ? SW_SHOW : SW_HIDE);
   }
-  for (int i = 0; i < PageCount(); ++i) Pages(i)->SetVisible(i == active_page_);
 }
 
-TPageControl::TPageControl(TComponent* Owner) : TWinControl(Owner) { SetTabStop(true); }
+bool TPageControl::Notified(const NMHDR& header) {
+  if (header.code != static_cast<UINT>(TCN_SELCHANGE)) return false;
+  ShowActivePage();
+  return true;
+}
 
-void TPageControl::ChildAdded(TControl* child) {
-  if (!HandleAllocated()) return;
-  TTabSheet* page = static_cast<TTabSheet*>(child);
-  std::string text = page->Caption();
+HWND TPageControl::ChildParentWindow() const noexcept { return GetParent(Handle()); }
+
+RECT TPageControl::ClientArea() const noexcept {
+  RECT area = TControl::ClientArea();
+  SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  MapWindowPoints(Handle(), GetParent(Handle()), reinterpret_cast<POINT*>(&area), 2);
+  return area;
+}
+
+namespace {
+
+// A page's tab goes in before the page's window is made, so that the page fills the page area as it
+// is with its tab row; the pages made before are laid over the new area too.
+CreateArgs WithTab(TControl* pages, CreateArgs args) {
+  std::string text = args.caption;
   TCITEMA item{};
   item.mask = TCIF_TEXT;
   item.pszText = &text[0];
-  SendMessageA(HandleIfAllocated(), TCM_INSERTITEMA, static_cast<WPARAM>(PageCount() - 1), reinterpret_cast<LPARAM>(&item));
+  SendMessageA(pages->Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0)),
+               reinterpret_cast<LPARAM>(&item));
+  pages->AlignChildren();
+  args.properties.align = TAlign::alClient;
+  return args;
 }
 
-void TPageControl::CreateParams(TCreateParams& params) {
-  TWinControl::CreateParams(params);
-  params.window_class = WC_TABCONTROLA;
-  params.style |= WS_CLIPCHILDREN | WS_TABSTOP;
+}  // namespace
+
+TTabSheet::TTabSheet(TControl* parent, const CreateArgs& args)
+    : TControl(parent, WithTab(parent, args), "TTabSheet", WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT) {
+  // Above the tab control and the pages before it, so that it paints over the page area.
+  HWND above = GetWindow(parent->Handle(), GW_HWNDPREV);
+  SetWindowPos(Handle(), above != nullptr ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void TPageControl::InitializeHandle() {
-  for (int i = 0; i < PageCount(); ++i) {
-    std::string text = Pages(i)->Caption();
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = &text[0];
-    SendMessageA(HandleIfAllocated(), TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-  }
-  for (int i = 0; i < PageCount(); ++i) Pages(i)->SetVisible(i == active_page_);
-  TWinControl::InitializeHandle();
-  SendMessageA(HandleIfAllocated(), TCM_SETCURSEL, static_cast<WPARAM>(active_page_), 0);
-}
+// ---- Memo, group box, check box ------------------------------------------------------------------
 
-RECT TPageControl::AlignRect() {
-  RECT rect = TWinControl::AlignRect();
-  SendMessageA(HandleIfAllocated(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rect));
-  return rect;
-}
+namespace {
 
-bool TPageControl::HandleNotify(NMHDR& header, LRESULT& result) {
-  if (header.code == static_cast<UINT>(TCN_SELCHANGING)) {
-    result = FALSE;
-    return true;
-  }
-  if (header.code == static_cast<UINT>(TCN_SELCHANGE)) {
-    const LRESULT selected = SendMessageA(HandleIfAllocated(), TCM_GETCURSEL, 0, 0);
-    if (selected >= 0 && selected < PageCount()) {
-      active_page_ = static_cast<int>(selected);
-      ShowActivePage();
-    }
-    if (OnChange) OnChange(this);
-    result = 0;
-    return true;
-  }
-  return false;
-}
-
-TTabSheet::TTabSheet(TComponent* Owner) : TWinControl(Owner) {
-  SetAlign(TAlign::alClient);
-  SetVisible(false);
-}
-
-TPageControl* TTabSheet::PageControl() const noexcept { return dynamic_cast<TPageControl*>(Parent()); }
-
-void TTabSheet::CreateParams(TCreateParams& params) {
-  TWinControl::CreateParams(params);
-  params.window_class = "TTabSheet";
-  params.own_class = true;
-  params.style |= WS_CLIPCHILDREN;
-  params.background_color = COLOR_BTNFACE;
-}
-
-// ---- TMemo ---------------------------------------------------------------------------------------
-
-TMemo::TMemo(TComponent* Owner) : TControl(Owner) { SetTabStop(true); }
-
-void TMemo::SetLines(const std::vector<std::string>& lines) {
+std::string JoinedLines(const TTextList& lines) {
   std::string text;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
+  for (std::size_t i = 0; i < lines.count; ++i) {
     if (i > 0) text += "\r\n";
-    text += lines[i];
+    text += lines.items[i];
   }
-  SetCaption(text);
+  return text;
 }
 
-void TMemo::SetReadOnly(bool read_only) {
-  read_only_ = read_only;
-  if (HandleAllocated()) SendMessageA(HandleIfAllocated(), EM_SETREADONLY, read_only ? TRUE : FALSE, 0);
+CreateArgs WithCaption(CreateArgs args, std::string caption) {
+  args.caption = std::move(caption);
+  return args;
 }
 
-void TMemo::CreateParams(TCreateParams& params) {
-  TControl::CreateParams(params);
-  params.window_class = "EDIT";
-  params.ex_style |= WS_EX_CLIENTEDGE;
-  params.style |= ES_MULTILINE | ES_AUTOVSCROLL;
-  if (!word_wrap_) params.style |= ES_AUTOHSCROLL;  // without it, lines break at the memo's width
-  if (read_only_) params.style |= ES_READONLY;
-  if (scroll_bars_ == TScrollStyle::ssVertical || scroll_bars_ == TScrollStyle::ssBoth) params.style |= WS_VSCROLL;
-  if (scroll_bars_ == TScrollStyle::ssHorizontal || scroll_bars_ == TScrollStyle::ssBoth) params.style |= WS_HSCROLL;
+DWORD MemoStyle(const TProperties& p) {
+  DWORD style = WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_MULTILINE | ES_AUTOVSCROLL;
+  if (p.read_only) style |= ES_READONLY;
+  if (!p.word_wrap) style |= ES_AUTOHSCROLL;  // without it, lines break at the memo's width
+  if (p.scroll_bars == TScrollStyle::ssVertical || p.scroll_bars == TScrollStyle::ssBoth) style |= WS_VSCROLL;
+  if (p.scroll_bars == TScrollStyle::ssHorizontal || p.scroll_bars == TScrollStyle::ssBoth) style |= WS_HSCROLL;
+  return style;
 }
+
+}  // namespace
+
+TMemo::TMemo(TControl* parent, const CreateArgs& args)
+    : TControl(parent, WithCaption(args, JoinedLines(args.properties.lines)), "EDIT", MemoStyle(args.properties),
+               WS_EX_CLIENTEDGE) {}
 
 LRESULT TMemo::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_GETDLGCODE) {
-    // Tab moves on to the next control instead of going into the text.
-    return TControl::WndProc(message, wparam, lparam) & ~static_cast<LRESULT>(DLGC_WANTTAB);
-  }
-  return TControl::WndProc(message, wparam, lparam);
+  const LRESULT result = TControl::WndProc(message, wparam, lparam);
+  // Tab, Enter and Escape belong to the dialog navigation, not to the text.
+  if (message == WM_GETDLGCODE) return result & ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+  return result;
 }
 
-// ---- TGroupBox -----------------------------------------------------------------------------------
+TGroupBox::TGroupBox(TControl* parent, const CreateArgs& args)
+    : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, WS_EX_CONTROLPARENT) {}
 
-void TGroupBox::CreateParams(TCreateParams& params) {
-  TWinControl::CreateParams(params);
-  params.window_class = "BUTTON";
-  // The frame is painted under its children, never over them.
-  params.style |= BS_GROUPBOX | WS_CLIPCHILDREN;
+TCheckBox::TCheckBox(TControl* parent, const CreateArgs& args)
+    : TControl(parent, args, "BUTTON",
+               WS_VISIBLE | WS_TABSTOP | WS_GROUP | (args.properties.allow_grayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX),
+               0) {
+  SendMessageA(Handle(), BM_SETCHECK, args.properties.checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-// ---- TCheckBox -----------------------------------------------------------------------------------
+bool TCheckBox::Checked() const noexcept { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-TCheckBox::TCheckBox(TComponent* Owner) : TControl(Owner) { SetTabStop(true); }
-
-bool TCheckBox::Checked() const noexcept {
-  if (!HandleAllocated()) return checked_;
-  return SendMessageA(HandleIfAllocated(), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void TCheckBox::SetChecked(bool checked) {
-  checked_ = checked;
-  if (HandleAllocated()) SendMessageA(HandleIfAllocated(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void TCheckBox::CreateParams(TCreateParams& params) {
-  TControl::CreateParams(params);
-  params.window_class = "BUTTON";
-  params.style |= allow_grayed_ ? BS_AUTO3STATE : BS_AUTOCHECKBOX;
-}
-
-void TCheckBox::InitializeHandle() {
-  TControl::InitializeHandle();
-  SendMessageA(HandleIfAllocated(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-bool TCheckBox::HandleCommand(WORD notification_code) {
-  if (notification_code != BN_CLICKED) return false;
-  checked_ = Checked();
-  Click();
-  return true;
+void TCheckBox::Command(WORD code) {
+  if (code == BN_CLICKED) Click();
 }
 
 // ---- TRadioGroup ---------------------------------------------------------------------------------
 
-namespace {
-
-// One item of a radio group: a radio button that tells its group when it is chosen.
-class TRadioItem : public TControl {
- public:
-  TRadioItem(TRadioGroup* group, int index) : TControl(group), group_(group), index_(index) {}
-  const char* ClassName() const noexcept override { return "TGroupButton"; }
-  int Index() const noexcept { return index_; }
-
- protected:
-  void CreateParams(TCreateParams& params) override {
-    TControl::CreateParams(params);
-    params.window_class = "BUTTON";
-    params.style |= BS_RADIOBUTTON;
+TRadioGroup::TRadioGroup(TControl* parent, const CreateArgs& args)
+    : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, WS_EX_CONTROLPARENT) {
+  HFONT font = ParentForm()->Font();
+  const int text_height = TCanvas(font).TextHeight();
+  const TTextList& items = args.properties.lines;
+  for (std::size_t i = 0; i < items.count; ++i) {
+    const TBounds bounds = RadioItemBounds(static_cast<int>(i), static_cast<int>(items.count), args.width,
+                                           args.height, text_height);
+    // One group for the arrow keys; the system moves the tab stop to the checked item.
+    HWND item = CreateWindowExA(0, "BUTTON", items.items[i],
+                                WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0),
+                                bounds.left, bounds.top, bounds.width, bounds.height, Handle(), nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (item == nullptr) throw Exception("CreateWindowExA failed: " + args.name);
+    SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
-  bool HandleCommand(WORD notification_code) override {
-    if (notification_code != BN_CLICKED) return false;
-    group_->ItemChosen(index_);
-    return true;
+  SetItemIndex(args.properties.item_index);
+}
+
+int TRadioGroup::ItemIndex() const noexcept {
+  int index = 0;
+  for (HWND item = GetWindow(Handle(), GW_CHILD); item != nullptr; item = GetWindow(item, GW_HWNDNEXT), ++index) {
+    if (SendMessageA(item, BM_GETCHECK, 0, 0) == BST_CHECKED) return index;
   }
-
- private:
-  TRadioGroup* group_;
-  int index_;
-};
-
-}  // namespace
-
-void TRadioGroup::SetItems(const std::vector<std::string>& items) {
-  for (TControl* button : buttons_) button->Free();
-  buttons_.clear();
-  items_ = items;
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    auto* button = new TRadioItem(this, static_cast<int>(i));
-    buttons_.push_back(button);
-    button->SetCaption(items_[i]);
-    button->SetParent(this);
-  }
-  if (item_index_ >= ItemCount()) item_index_ = -1;
-  ArrangeItems();
-  ShowItemIndex();
+  return -1;
 }
 
-void TRadioGroup::SetItemIndex(int index) {
-  item_index_ = (index >= 0 && index < ItemCount()) ? index : -1;
-  ShowItemIndex();
-}
-
-void TRadioGroup::ItemChosen(int index) {
-  SetItemIndex(index);
-  Click();
-}
-
-bool TRadioGroup::StepFrom(TControl* item, bool forward) {
-  const auto found = std::find(buttons_.begin(), buttons_.end(), item);
-  if (found == buttons_.end() || buttons_.empty()) return false;
-  const int count = ItemCount();
-  const int index = static_cast<int>(found - buttons_.begin());
-  const int next = (index + (forward ? 1 : count - 1)) % count;
-  buttons_[static_cast<std::size_t>(next)]->SetFocus();
-  ItemChosen(next);
-  return true;
-}
-
-void TRadioGroup::ShowItemIndex() {
-  for (std::size_t i = 0; i < buttons_.size(); ++i) {
-    const bool selected = static_cast<int>(i) == item_index_;
-    // Tab reaches the group through its selected item (the first one while none is selected).
-    buttons_[i]->SetTabStop(selected || (item_index_ < 0 && i == 0));
-    if (buttons_[i]->HandleAllocated()) {
-      SendMessageA(buttons_[i]->HandleIfAllocated(), BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
+void TRadioGroup::SetItemIndex(int index) noexcept {
+  int i = 0;
+  for (HWND item = GetWindow(Handle(), GW_CHILD); item != nullptr; item = GetWindow(item, GW_HWNDNEXT), ++i) {
+    if (index >= 0) SendMessageA(item, BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 }
 
-void TRadioGroup::ArrangeItems() {
-  if (!HandleAllocated()) return;
-  TForm* form = ParentForm();
-  const TCanvas canvas(form != nullptr ? form->FontHandle() : nullptr);
-  const int text_height = canvas.TextMetrics().tmHeight;
-  for (std::size_t i = 0; i < buttons_.size(); ++i) {
-    const TBounds bounds = RadioItemBounds(static_cast<int>(i), ItemCount(), Width(), Height(), text_height);
-    buttons_[i]->SetBounds(bounds.left, bounds.top, bounds.width, bounds.height);
-  }
-}
+// ---- TButton, TLabel, TImage ---------------------------------------------------------------------
 
-void TRadioGroup::CreateParams(TCreateParams& params) {
-  TWinControl::CreateParams(params);
-  params.window_class = "BUTTON";
-  params.style |= BS_GROUPBOX | WS_CLIPCHILDREN;
-}
-
-void TRadioGroup::InitializeHandle() {
-  TWinControl::InitializeHandle();
-  ArrangeItems();
-  ShowItemIndex();
-}
-
-// ---- TButton -------------------------------------------------------------------------------------
-
-TButton::TButton(TComponent* Owner) : TControl(Owner) { SetTabStop(true); }
-
-void TButton::SetDefault(bool value) {
-  default_ = value;
-  if (TForm* form = ParentForm()) form->UpdateDefaultButtonLook();
-}
+TButton::TButton(TControl* parent, const CreateArgs& args)
+    : TControl(parent, args, "BUTTON",
+               WS_VISIBLE | WS_TABSTOP | WS_GROUP | (args.properties.is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0),
+      default_(args.properties.is_default),
+      cancel_(args.properties.is_cancel),
+      modal_result_(args.properties.modal_result) {}
 
 void TButton::Click() {
-  if (modal_result_ != mrNone) {
-    if (TForm* form = ParentForm()) form->SetModalResult(modal_result_);
-  }
+  if (modal_result_ != mrNone) ParentForm()->SetModalResult(modal_result_);
   TControl::Click();
 }
 
-void TButton::ShowAsDefault(bool active) noexcept {
-  if (!HandleAllocated()) return;
-  SendMessageA(HandleIfAllocated(), BM_SETSTYLE, active ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
-}
-
-void TButton::CreateParams(TCreateParams& params) {
-  TControl::CreateParams(params);
-  params.window_class = "BUTTON";
-  params.style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-}
-
-bool TButton::HandleCommand(WORD notification_code) {
-  if (notification_code != BN_CLICKED) return false;
-  Click();
-  return true;
+void TButton::Command(WORD code) {
+  if (code == BN_CLICKED) Click();
 }
 
 LRESULT TButton::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-  const LRESULT result = TControl::WndProc(message, wparam, lparam);
+  // The thick frame marks what Enter presses: the focused button, else the default one. The dialog
+  // navigation moves it only for Tab; focus given by the mouse or by activation moves it here.
   if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
-    if (TForm* form = ParentForm()) form->UpdateDefaultButtonLook();
+    SendMessageA(Handle(), BM_SETSTYLE, message == WM_SETFOCUS || default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
   }
-  return result;
+  return TControl::WndProc(message, wparam, lparam);
 }
 
-// ---- TLabel and TImage ---------------------------------------------------------------------------
+TLabel::TLabel(TControl* parent, const CreateArgs& args)
+    : TControl(parent, args, "STATIC", WS_VISIBLE | WS_GROUP | (args.properties.word_wrap ? SS_LEFT : SS_LEFTNOWORDWRAP),
+               0) {}
 
-void TLabel::CreateParams(TCreateParams& params) {
-  TControl::CreateParams(params);
-  params.window_class = "STATIC";
-  params.style |= word_wrap_ ? SS_LEFT : SS_LEFTNOWORDWRAP;
-}
-
-void TImage::SetIcon(HICON icon) {
-  icon_ = icon;
-  if (HandleAllocated()) {
-    SendMessageA(HandleIfAllocated(), STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
-    ApplyBounds();
-  }
-}
-
-void TImage::CreateParams(TCreateParams& params) {
-  TControl::CreateParams(params);
-  params.window_class = "STATIC";
-  params.style |= SS_ICON;
-}
-
-void TImage::InitializeHandle() {
-  TControl::InitializeHandle();
-  if (icon_ != nullptr) SendMessageA(HandleIfAllocated(), STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+TImage::TImage(TControl* parent, const CreateArgs& args, HICON icon)
+    : TControl(parent, args, "STATIC", WS_VISIBLE | WS_GROUP | SS_ICON, 0) {
+  SendMessageA(Handle(), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   // SS_ICON sizes the control to the icon; the bounds given win.
-  ApplyBounds();
+  SetBounds(args.left, args.top, args.width, args.height);
 }

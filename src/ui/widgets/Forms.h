@@ -1,114 +1,85 @@
-// Top-level forms of the widget layer: frame, position, font, keyboard navigation and modal showing.
+// Top-level forms: frame, placement, font, focus, modal showing, the keyboard handling that every
+// message loop of the program shares, and building a form from its description.
 #pragma once
+
+#include <optional>
 
 #include "ui/widgets/Controls.h"
 
-enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+// What a form is created with; the defaults are those of a new form.
+struct TFormArgs {
+  const char* window_class = "TForm";  // registered as ours on first use; tools find the form by it
+  std::string caption;
+  TBorderStyle border_style = TBorderStyle::bsSizeable;
+  unsigned border_icons = biSystemMenu | biMinimize | biMaximize;
+  TPosition position = TPosition::poDesigned;
+  int left = 0;  // the outer position, used as it is with poDesigned
+  int top = 0;
+  int client_width = 0;
+  int client_height = 0;
+  std::optional<LOGFONTA> font;  // none: the system's user-interface font
+};
 
-// A top-level window owned by the application window. Its window class is named after ClassName().
-class TForm : public TWinControl {
+// The window that owns every form (the application window: no task bar button of their own).
+// The application sets it before it creates a form.
+void SetFormOwner(HWND owner) noexcept;
+HWND FormOwner() noexcept;
+
+class TButton;
+
+// A top-level window owned by FormOwner(), made hidden; Show places it as its TPosition says.
+class TForm : public TControl {
  public:
-  explicit TForm(TComponent* Owner);
-  ~TForm() override;
-  const char* ClassName() const noexcept override { return "TForm"; }
-
-  TBorderStyle BorderStyle() const noexcept { return border_style_; }
-  void SetBorderStyle(TBorderStyle style);
-  unsigned BorderIcons() const noexcept { return border_icons_; }
-  void SetBorderIcons(unsigned icons);
-  TPosition Position() const noexcept { return position_; }
-  void SetPosition(TPosition position) { position_ = position; }
-  TSystemColor Color() const noexcept { return color_; }
-  void SetColor(TSystemColor color);
-  TWindowState WindowState() const noexcept { return window_state_; }
-  void SetWindowState(TWindowState state);
-
-  int ClientWidth() const noexcept { return client_width_; }
-  int ClientHeight() const noexcept { return client_height_; }
-  void SetClientSize(int width, int height);
+  explicit TForm(const TFormArgs& args);
 
   // Every control of the form shows its text in this font.
-  void SetFont(const LOGFONTA& font);
-  const LOGFONTA& Font() const noexcept { return font_data_; }
-  HFONT FontHandle() const noexcept { return font_.Get(); }
+  HFONT Font() const noexcept { return font_.Get(); }
+  RECT WindowRect() const noexcept;
+  // The outer size whose client area is width x height, the frame as the system draws it.
+  void SetClientSize(int width, int height) noexcept;
+  void SetPosition(TPosition position) noexcept { position_ = position; }
 
-  // With KeyPreview the form's OnKeyDown sees every key-down before the focused control does.
-  bool KeyPreview() const noexcept { return key_preview_; }
-  void SetKeyPreview(bool value) { key_preview_ = value; }
+  // With KeyPreview, OnKeyDown sees every key-down for the form before the focused control does.
+  bool KeyPreview = false;
   TKeyEvent OnKeyDown;
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
+  // What closing a form that is not modal does; none: it is hidden. The main form's ends the program.
+  TNotifyEvent OnClose;
 
-  // The help topic of the form for the application's help: a context number in a help file.
-  int HelpContext() const noexcept { return help_context_; }
-  void SetHelpContext(int context) { help_context_ = context; }
-  const std::string& HelpFile() const noexcept { return help_file_; }
-  void SetHelpFile(const std::string& file) { help_file_ = file; }
+  void SetModalResult(TModalResult result) noexcept { modal_result_ = result; }
 
-  TModalResult ModalResult() const noexcept { return modal_result_; }
-  void SetModalResult(TModalResult result) { modal_result_ = result; }
-  bool IsModal() const noexcept { return modal_; }
-
-  void Show();
-  void Hide();
-  void SetVisible(bool visible) override;
-  // The close box, the system menu's Close and Alt+F4: a modal form ends with mrCancel, the main
-  // form ends the message loop, any other form is hidden.
+  void Show(int show_command = SW_SHOWNORMAL);
+  void Hide() noexcept;
+  // The close box, the system menu's Close and Alt+F4: a modal form ends with mrCancel.
   void Close();
-  // Shows the form with every other window of the program disabled and runs messages until
-  // ModalResult is not mrNone (mrCancel when the application is told to end meanwhile). Afterwards
-  // the other windows are enabled and the window that was active before is active again. Like the
-  // main loop, the modal loop reports what handling a message raises, and goes on.
+  // Shows the form with every other window of the program disabled and handles messages until
+  // ModalResult is not mrNone (mrCancel when the quit message comes meanwhile, which is posted
+  // again for the loop outside). Afterwards the other windows are enabled and the window that was
+  // active before is active again. What handling a message raises goes to the sink; the loop goes on.
   TModalResult ShowModal();
 
-  // The keyboard navigation of the message loop for a key message aimed at this form's windows:
-  // Tab and Shift+Tab through the tab order, arrows within a group, Enter for the focused or
-  // default button, Escape for the cancel button, accelerator letters. True when it took the message.
-  bool IsDialogKey(MSG& message);
-  void SelectNext(TControl* current, bool forward);
-  TButton* DefaultButton() const;
-  TButton* CancelButton() const;
-  // Gives the thick default frame to the focused button, or to the default button when none is focused.
-  void UpdateDefaultButtonLook() noexcept;
-
  protected:
-  // Runs OnCreate; what it raises goes to the application's report and creation goes on.
-  // Called at the end of the constructor of every form class that has a create handler.
+  // Run OnCreate / OnDestroy, handing what they raise to the sink. A form class with handlers calls
+  // them at the end of its constructor and at the start of its destructor.
   void DoCreate() noexcept;
-  void CreateParams(TCreateParams& params) override;
-  void InitializeHandle() override;
+  void DoDestroy() noexcept;
   LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
-  // Runs OnDestroy (reporting what it raises), then destroys the window.
-  void BeforeDestruction() noexcept override;
 
  private:
-  DWORD WindowStyle() const noexcept;
-  DWORD WindowExStyle() const noexcept;
-  void PlaceForShowing();
-  void FocusFirstControl();
-  bool PressButton(TButton* button);
-  bool PressAccelerator(char letter);
+  void PlaceForShowing() noexcept;
+  void FocusFirstControl() noexcept;
+  void Press(TButton* button);
 
-  TBorderStyle border_style_ = TBorderStyle::bsSizeable;
-  unsigned border_icons_ = biSystemMenu | biMinimize | biMaximize;
-  TPosition position_ = TPosition::poDesigned;
-  TSystemColor color_ = TSystemColor::clBtnFace;
-  TWindowState window_state_ = TWindowState::wsNormal;
-  int client_width_ = 0;
-  int client_height_ = 0;
-  LOGFONTA font_data_{};
   UniqueFont font_;
-  bool key_preview_ = false;
-  int help_context_ = 0;
-  std::string help_file_;
+  TPosition position_;
   bool modal_ = false;
   TModalResult modal_result_ = mrNone;
-  bool placed_ = false;
   HWND last_focus_ = nullptr;  // the focused control when the form was last deactivated
 };
 
 // Every visible, enabled top-level window of the thread but one, disabled while the object lives
-// (a modal form, a message box); they are enabled again by Enable or at the latest by the destructor.
+// (a modal form, a message box); enabled again by Enable or at the latest by the destructor.
 class TDisabledTaskWindows {
  public:
   explicit TDisabledTaskWindows(HWND except) noexcept;
@@ -123,24 +94,32 @@ class TDisabledTaskWindows {
   std::vector<HWND> windows_;
 };
 
-// The whole form and its controls built from a form description, values scaled from the design
-// density to pixels_per_inch. The handlers the description names are looked up in events by
-// name; a name that is missing there, or an unknown parent, raises Exception.
-struct TEventBinding {
-  const char* name;
-  TNotifyEvent handler;
-};
-void LoadFormDescription(TForm& form, const TFormDescription& description, const std::vector<TEventBinding>& events,
-                         int pixels_per_inch);
+// One step of a message loop: takes the next message and handles it (keys for a form through its
+// key preview and the system's dialog navigation), or waits when there is none. False for the quit
+// message. What a key preview handler raises goes on to the caller.
+bool HandleMessage();
 
 // The density the display runs at (LOGPIXELSY of the screen), 96 when it cannot be read.
 int SystemPixelsPerInch() noexcept;
 
-// The component of owner called name, of class T; raises Exception when there is none of that class.
+// A form's creation parameters from its description, values scaled from the design density to
+// pixels_per_inch.
+TFormArgs FormArgsOf(const TFormDescription& description, const char* window_class, int pixels_per_inch);
+// The form's controls and handlers from its description (rows list each parent's children in tab
+// order). The handlers it names are looked up in events by name; a missing handler, an unknown
+// parent or a row out of tab order raises Exception.
+struct TEventBinding {
+  const char* name;
+  TNotifyEvent handler;
+};
+void LoadFormComponents(TForm& form, const TFormDescription& description, const std::vector<TEventBinding>& events,
+                        int pixels_per_inch);
+
+// The control of form called name, of class T; raises Exception when there is none of that class.
 [[noreturn]] void RaiseComponentMissing(const std::string& name);
 template <typename T>
-T* FindComponentAs(const TComponent& owner, const std::string& name) {
-  T* component = dynamic_cast<T*>(owner.FindComponent(name));
-  if (component == nullptr) RaiseComponentMissing(name);
-  return component;
+T* FindControlAs(const TControl& form, const std::string& name) {
+  T* control = dynamic_cast<T*>(form.FindControl(name));
+  if (control == nullptr) RaiseComponentMissing(name);
+  return control;
 }

@@ -6,13 +6,8 @@
 // halves away from zero - the system's MulDiv. -1 when denominator is 0 or the result does not fit.
 int MulDivRound(int number, int numerator, int denominator) noexcept;
 
-// The forms are laid out at this density; other densities scale every pixel value with it.
+// The forms are laid out at this density; other densities scale every pixel value with MulDivRound.
 constexpr int kDesignPixelsPerInch = 96;
-
-// A design value (position, size or a negative font height) at the display's density.
-inline int ScaleToDpi(int design_value, int pixels_per_inch) noexcept {
-  return MulDivRound(design_value, pixels_per_inch, kDesignPixelsPerInch);
-}
 
 struct TBounds {
   int left;
