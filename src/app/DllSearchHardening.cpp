@@ -6,16 +6,7 @@
 
 #include <windows.h>
 
-namespace {
-
-template <typename Function>
-Function Kernel32Function(const char* name) {
-  const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-  if (kernel32 == nullptr) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel32, name)));
-}
-
-}  // namespace
+#include "ui/Kernel32Function.h"
 
 void RestrictDllSearchToSystemDirectory() noexcept {
   // The current directory leaves the search order.

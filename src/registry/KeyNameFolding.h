@@ -8,11 +8,7 @@
 #include <string>
 #include <vector>
 
-// Lead bytes of a double-byte character in code page 932; the byte after one belongs to it, even a
-// 0x5C or an ASCII letter.
-inline bool IsCp932LeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+#include "base/Cp932.h"
 
 // The UTF-16 form of a code page 932 name, as the system's conversion gives it. Bytes that do not
 // decode become private-use units (U+F700 + byte; 0x80, 0xA0 and 0xFD..0xFF as Windows maps them),

@@ -3,6 +3,7 @@
 // fails before its name is in "Order" takes away the keys it made.
 #include <vector>
 
+#include "base/HexText.h"
 #include "base/ResourceStrings.h"
 #include "registry/TRegistry.h"
 #include "rulestore/RuleFunc.h"
@@ -186,18 +187,7 @@ void InstallRule(const RuleDefinition& rule, bool delete_after_receive) {
 
 }  // namespace
 
-std::string RuleKeyNameOf(std::uint32_t number) {
-  // Upper-case hexadecimal, at least three digits. Written out by hand: the program has no other
-  // use for a printf, and the one in the C runtime costs more than all of this unit.
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string name;
-  do {
-    name.insert(name.begin(), kDigits[number & 0xF]);
-    number >>= 4;
-  } while (number != 0);
-  if (name.size() < 3) name.insert(0, 3 - name.size(), '0');
-  return name;
-}
+std::string RuleKeyNameOf(std::uint32_t number) { return UpperHex(number, 3); }
 
 void AddTwoDigitRule(bool DeleteAfterReceive) { InstallRule({TwoDigitRuleName, TwoDigitCriteria}, DeleteAfterReceive); }
 

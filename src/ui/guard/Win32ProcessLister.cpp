@@ -4,22 +4,9 @@
 
 #include <cstring>
 
+#include "ui/Kernel32Function.h"
 #include "ui/guard/MailClientCheck.h"
 #include "ui/widgets/Handles.h"
-
-namespace {
-
-// ProcessIdToSessionId, looked up at run time: Windows 98 and Me lack it.
-using SessionOfProcess = BOOL(WINAPI*)(DWORD, DWORD*);
-
-SessionOfProcess SessionLookup() {
-  const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-  if (kernel32 == nullptr) return nullptr;
-  return reinterpret_cast<SessionOfProcess>(
-      reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "ProcessIdToSessionId")));
-}
-
-}  // namespace
 
 std::optional<ProcessSnapshot> ListRunningProcesses() {
   HANDLE made = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -30,7 +17,8 @@ std::optional<ProcessSnapshot> ListRunningProcesses() {
   if (!Process32First(snapshot.Get(), &entry)) return std::nullopt;
 
   ProcessSnapshot result;
-  SessionOfProcess session_of = SessionLookup();
+  // Windows 98 and Me have no sessions, nor ProcessIdToSessionId.
+  auto session_of = Kernel32Function<BOOL(WINAPI*)(DWORD, DWORD*)>("ProcessIdToSessionId");
   DWORD own_session = 0;
   // Without our own session nothing can be told apart: every process then counts as ours.
   if (session_of != nullptr && !session_of(GetCurrentProcessId(), &own_session)) session_of = nullptr;
