@@ -1,8 +1,8 @@
 // The C++ runtime's throw helpers for the program file. libstdc++ keeps all of them in one object
 // that also drags in its exception classes, their copy-on-write strings and std::random_device
-// (about 56 KB of the program file, measured). The program never expects these failures (a string or vector asked to exceed its
-// maximum size, an index out of range); should one happen, it surfaces as an Exception that the
-// last-resort report shows like any other.
+// (about 56 KB of the program file, measured). The program never expects these failures (a string
+// or vector asked to exceed its maximum size, an index out of range); should one happen, it
+// surfaces as an Exception that the last-resort report shows like any other.
 #include <new>
 
 #include "base/Exception.h"
