@@ -32,7 +32,7 @@ CONFIRMATION = ("レジストリを書き換えます。\r\n"
                 "危険を熟知した上で実行しますか？")
 REWRITTEN = "書き換えました。"
 MAIL_CLIENT_RUNNING = ("Outlook Express が起動しています。\r\n"
-                       "Outlook Express を終了してから、もう一度”追加”ボタンをクリックしてください。")
+                       "Outlook Express を終了してから、もう一度「追加」ボタンをクリックしてください。")
 CANCEL = "キャンセル"
 RULE1 = ".jp以外で、二桁以上の数字を含む送信者"
 RULE2 = '.jp以外で、数字と"@"が連続する送信者'

@@ -20,7 +20,7 @@ bool EqualsIgnoringAsciiCase(const std::string& left, const char* right) {
 
 const std::string MailClientRunningMessage =
     "Outlook Express が起動しています。\r\n"
-    "Outlook Express を終了してから、もう一度”追加”ボタンをクリックしてください。";
+    "Outlook Express を終了してから、もう一度「追加」ボタンをクリックしてください。";
 
 bool IsMailClientRunning(const std::optional<ProcessSnapshot>& snapshot) {
   if (!snapshot) return false;
