@@ -147,6 +147,9 @@ void TRegistry::ListSubkeys(TStringList& list) {
     if (nul != std::string::npos) entry.resize(nul);
     list.Add(std::move(entry));
   }
+  // The list must end where the count said: a key added since the count would be missing from it.
+  std::uint32_t capacity = longest + 1;
+  if (backend_.EnumKey(current_key_, count, name.data(), &capacity) != kRegNoMoreItems) RaiseListingFailed(list);
 }
 
 bool TRegistry::SubkeyExists(const std::string& path) {

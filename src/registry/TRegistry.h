@@ -52,7 +52,8 @@ class TRegistry {
   void WriteBlob(const std::string& value_name, const void* data, std::int32_t length);
 
   // Refills list with the names of the current key's subkeys, in the registry's order. With no key
-  // open the list is left empty; a listing that fails, also part-way, empties the list and raises
+  // open the list is left empty; a listing that fails, also part-way, or that does not end where the
+  // subkey count said (a key added or removed meanwhile), empties the list and raises
   // ERegistryException naming the key.
   void ListSubkeys(TStringList& list);
   // Whether path names an existing key: false when the registry answers "not found", and a raised

@@ -1,12 +1,17 @@
-// Installing one junk-mail rule: its keys and values in the order the mail client has always had
-// them written, then its name appended to the store's "Order". All or nothing: an installation that
-// fails before its name is in "Order" takes away the keys it made.
+// Installing one junk-mail rule: its keys and values in the order the mail client reads them, then
+// its name appended to the store's "Order". The mail client shows only the rules that "Order" lists,
+// so that is what "present" means here. All or nothing: an installation that fails before its name
+// is in "Order" takes away the keys it made.
+#include <algorithm>
+#include <exception>
 #include <vector>
 
+#include "base/Cp932Text.h"
 #include "base/HexText.h"
 #include "base/ResourceStrings.h"
 #include "registry/TRegistry.h"
 #include "rulestore/RuleFunc.h"
+#include "rulestore/StoreLookups.h"
 
 namespace {
 
@@ -20,18 +25,66 @@ struct RuleDefinition {
   const CriteriaBlob& criteria;
 };
 
-// The lowest number in 0 ... count whose key name is free. count keys cannot take all count + 1
-// names, so one is always free; every test is a full lookup, nothing is cached between them.
-std::uint32_t FindFreeRuleNumber(std::int32_t count) {
+// The rule key names that the store's "Order" lists, compared as the registry compares key names.
+// Folding ASCII letters is exact for the names this program makes (hexadecimal digits); the
+// registry also folds letters beyond ASCII (full-width, Greek, Cyrillic), so a name with such
+// characters is only "maybe" listed whenever "Order" holds a name with them too.
+class OrderNames {
+ public:
+  explicit OrderNames(const std::string& order) {
+    std::string::size_type start = 0;
+    while (start <= order.size()) {
+      std::string::size_type end = order.find(' ', start);
+      if (end == std::string::npos) end = order.size();
+      if (end > start) {
+        const std::string token = order.substr(start, end - start);
+        any_non_ascii_ = any_non_ascii_ || HasNonAscii(token);
+        folded_.push_back(FoldAsciiCase(token));
+      }
+      start = end + 1;
+    }
+    std::sort(folded_.begin(), folded_.end());
+  }
+
+  bool Lists(const std::string& key_name) const {
+    return std::binary_search(folded_.begin(), folded_.end(), FoldAsciiCase(key_name));
+  }
+  bool MayList(const std::string& key_name) const {
+    return Lists(key_name) || (any_non_ascii_ && HasNonAscii(key_name));
+  }
+
+ private:
+  std::vector<std::string> folded_;
+  bool any_non_ascii_ = false;
+};
+
+// The lowest number whose key name is neither a subkey of the store nor listed in its "Order": a
+// listed name without its key would make the new rule visible before it is complete, and listed
+// twice once it is. Numbers count down from count as the store has always been searched; "Order"
+// can list more names than there are keys, so the search may go on above count.
+std::uint32_t FindFreeRuleNumber(const std::string& store_path, std::int32_t count, const OrderNames& listed) {
+  const auto is_free = [&](std::uint32_t number) {
+    const std::string name = RuleKeyNameOf(number);
+    return !listed.Lists(name) && !RuleKeyExistsIn(store_path, name);
+  };
   std::uint32_t slot = 0;
+  bool found = false;
   for (std::int64_t number = count; number >= 0; --number) {
-    const auto candidate = static_cast<std::uint32_t>(number);
-    if (!RuleKeyExists(RuleKeyNameOf(candidate))) slot = candidate;
+    if (is_free(static_cast<std::uint32_t>(number))) {
+      slot = static_cast<std::uint32_t>(number);
+      found = true;
+    }
+  }
+  for (std::uint32_t number = static_cast<std::uint32_t>(count) + 1; !found; ++number) {
+    if (is_free(number)) {
+      slot = number;
+      found = true;
+    }
   }
   return slot;
 }
 
-// A fresh look at the store's path. Empty means the identity went away: installing anyway would
+// The store the current identity leads to. Empty means there is none: installing anyway would
 // resolve the rule's paths from the root of HKEY_CURRENT_USER.
 std::string RequireMailRulesPath() {
   std::string path;
@@ -44,12 +97,62 @@ void OpenStore(TRegistry& registry, const std::string& mail_rules_path) {
   if (!registry.OpenPath(mail_rules_path, true)) RaiseRegistryError(kSOpenStoreFailed, mail_rules_path);
 }
 
-// A store whose "Order" is not text would refuse the last step after the rule's keys were all
-// written. Reading it first (read only) raises the same error before anything is written.
-void CheckStoreOrderIsText(TRegistry& registry, const std::string& mail_rules_path) {
+// The store's "Order" (read only). One that is not text raises here, before anything is written,
+// rather than at the last step after the rule's keys were all made.
+std::string ReadStoreOrder(TRegistry& registry, const std::string& mail_rules_path) {
   OpenStore(registry, mail_rules_path);
-  static_cast<void>(registry.ReadText("Order"));
+  std::string order = registry.ReadText("Order");
   registry.ClosePath();
+  return order;
+}
+
+// The message of the exception being handled, for a report that adds to it.
+std::string CurrentFailureText() {
+  try {
+    throw;
+  } catch (const Exception& error) {
+    return error.Message();
+  } catch (const std::exception& error) {
+    return error.what();
+  } catch (...) {
+    return {};
+  }
+}
+
+// Raises, from inside a handler, the failure being handled with one more line: message_id naming
+// key_path, the key the failure left behind.
+[[noreturn]] void RaiseLeftBehind(int message_id, const std::string& key_path) {
+  std::string message = CurrentFailureText();
+  if (!message.empty()) message += "\r\n";
+  throw ERegistryException(message + SubstituteArgument(ResourceString(message_id), key_path));
+}
+
+// Deletes a key that carries the rule's name but that "Order" does not list: what an interrupted
+// installation, a killed process or an older registry export left. The mail client ignores it, and
+// left in place it would pass for the rule. Leaf first, each key by its path beneath the store.
+void RemoveRemnant(TRegistry& registry, const std::string& store_path, const std::string& key_name) {
+  const std::string remnant_path = store_path + "\\" + key_name;
+  bool deleted = false;
+  try {
+    std::vector<std::string> keys{key_name};  // parents before their children
+    TStringList children;
+    for (std::size_t index = 0; index < keys.size(); ++index) {
+      registry.ClosePath();
+      if (!registry.OpenPath(store_path, false) || !registry.OpenPath(keys[index], false)) {
+        RaiseRegistryError(kSOpenKeyFailed, store_path + "\\" + keys[index]);
+      }
+      registry.ListSubkeys(children);
+      for (const std::string& child : children.Items()) keys.push_back(keys[index] + "\\" + child);
+    }
+    registry.ClosePath();
+    deleted = registry.OpenPath(store_path, false);
+    for (auto key = keys.rbegin(); deleted && key != keys.rend(); ++key) deleted = registry.DeleteKey(*key) == kRegSuccess;
+  } catch (...) {
+    registry.ClosePath();
+    RaiseLeftBehind(kSRemnantNotDeleted, remnant_path);
+  }
+  registry.ClosePath();
+  if (!deleted) RaiseRegistryError(kSRemnantNotDeleted, remnant_path);
 }
 
 // The keys of one rule, made block by block. Every key must open, and each one this installation
@@ -141,9 +244,13 @@ void WriteCriterionBlock(TRegistry& registry, RuleKeys& keys, const std::string&
 }
 
 // The last step and the installation's commit point: once "Order" lists the rule, the mail client
-// sees it.
-void AppendToStoreOrder(TRegistry& registry, const std::string& rule_key_name) {
-  OpenStore(registry, RequireMailRulesPath());
+// sees it. The name goes to the store that holds the rule's keys, and only while the current
+// identity still leads there: an identity switched meanwhile would never see the rule.
+void AppendToStoreOrder(TRegistry& registry, const std::string& mail_rules_path, const std::string& rule_key_name) {
+  std::string current;
+  GetMailRulesPath(current);
+  if (FoldAsciiCase(current) != FoldAsciiCase(mail_rules_path)) throw Exception(ResourceString(kSIdentityChanged));
+  OpenStore(registry, mail_rules_path);
   std::string order = registry.ReadText("Order");
   if (!order.empty()) order += ' ';
   order += rule_key_name;
@@ -152,19 +259,22 @@ void AppendToStoreOrder(TRegistry& registry, const std::string& rule_key_name) {
 }
 
 void InstallRule(const RuleDefinition& rule, bool delete_after_receive) {
-  if (RuleNameExists(rule.name)) return;
-
-  const std::int32_t count = GetRuleKeyCount();
-  // No identity: there is nothing to install into, and writing anyway would put the rule at the
-  // root of HKEY_CURRENT_USER or in a store nobody reads.
-  if (count < 0) throw Exception(ResourceString(kSNoIdentity));
-
-  const std::string rule_key_name = RuleKeyNameOf(FindFreeRuleNumber(count));
+  // The store this installation works on, from the first look to "Order".
   const std::string mail_rules_path = RequireMailRulesPath();
-
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
-  CheckStoreOrderIsText(registry, mail_rules_path);
+  const OrderNames listed(ReadStoreOrder(registry, mail_rules_path));
+
+  std::vector<std::string> remnants;
+  for (const std::string& key_name : RuleKeysNamed(mail_rules_path, rule.name)) {
+    if (listed.MayList(key_name)) return;  // present: the mail client shows it
+    remnants.push_back(key_name);
+  }
+  for (const std::string& key_name : remnants) RemoveRemnant(registry, mail_rules_path, key_name);
+
+  const std::int32_t count = ListRuleKeys(mail_rules_path);
+  if (count < 0) throw Exception(ResourceString(kSNoIdentity));
+  const std::string rule_key_name = RuleKeyNameOf(FindFreeRuleNumber(mail_rules_path, count, listed));
 
   RuleKeys keys(registry, mail_rules_path, rule_key_name);
   try {
@@ -174,14 +284,12 @@ void InstallRule(const RuleDefinition& rule, bool delete_after_receive) {
     // Criterion 000 looks for the rule's strings in the sender; 001 excludes senders in ".jp".
     WriteCriterionBlock(registry, keys, "000", 0, 2, rule.criteria);
     WriteCriterionBlock(registry, keys, "001", 1, 0, JpDomainCriteria);
-    AppendToStoreOrder(registry, rule_key_name);
-  } catch (const Exception& error) {
+    AppendToStoreOrder(registry, mail_rules_path, rule_key_name);
+  } catch (...) {
+    // Whatever the failure was, keys that could not be taken away again are reported with it.
     const std::string left = keys.RollBack();
     if (left.empty()) throw;
-    throw ERegistryException(error.Message() + "\r\n" + SubstituteArgument(ResourceString(kSRollbackFailed), left));
-  } catch (...) {
-    keys.RollBack();
-    throw;
+    RaiseLeftBehind(kSRollbackFailed, left);
   }
 }
 

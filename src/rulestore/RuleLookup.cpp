@@ -2,6 +2,7 @@
 #include "base/ResourceStrings.h"
 #include "registry/TRegistry.h"
 #include "rulestore/RuleFunc.h"
+#include "rulestore/StoreLookups.h"
 
 TStringList* RuleKeyNames = nullptr;
 
@@ -36,14 +37,40 @@ void GetMailRulesPath(std::string& path) {
   path = std::string(kIdentitiesKey) + "\\" + identity + kMailRulesSuffix;
 }
 
-std::int32_t GetRuleKeyCount() {
+std::int32_t ListRuleKeys(const std::string& store_path) {
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
-  std::string path;
-  GetMailRulesPath(path);
-  if (!OpenMailRulesKey(registry, path)) return -1;
+  if (!OpenMailRulesKey(registry, store_path)) return -1;
   registry.ListSubkeys(*RuleKeyNames);
   return RuleKeyNames->Count();
+}
+
+std::vector<std::string> RuleKeysNamed(const std::string& store_path, const std::string& name) {
+  std::vector<std::string> named;
+  TRegistry registry;
+  registry.SetRoot(kHkeyCurrentUser);
+  if (!OpenMailRulesKey(registry, store_path)) return named;
+  registry.ListSubkeys(*RuleKeyNames);
+  // Every rule key is read, also after a match: a bad "Name" anywhere is reported the same way.
+  const int count = RuleKeyNames->Count();
+  for (int index = 0; index < count; ++index) {
+    const std::string& key_name = (*RuleKeyNames)[index];
+    if (RuleHasName(store_path + "\\" + key_name, name)) named.push_back(key_name);
+  }
+  return named;
+}
+
+bool RuleKeyExistsIn(const std::string& store_path, const std::string& key_name) {
+  TRegistry registry;
+  registry.SetRoot(kHkeyCurrentUser);
+  if (!OpenMailRulesKey(registry, store_path)) return false;
+  return registry.SubkeyExists(key_name);
+}
+
+std::int32_t GetRuleKeyCount() {
+  std::string path;
+  GetMailRulesPath(path);
+  return ListRuleKeys(path);
 }
 
 bool RuleHasName(const std::string& key_path, const std::string& name) {
@@ -56,24 +83,11 @@ bool RuleHasName(const std::string& key_path, const std::string& name) {
 bool RuleNameExists(const std::string& name) {
   std::string path;
   GetMailRulesPath(path);
-  TRegistry registry;
-  registry.SetRoot(kHkeyCurrentUser);
-  if (!OpenMailRulesKey(registry, path)) return false;
-  registry.ListSubkeys(*RuleKeyNames);
-  // Every rule key is read, also after a match: a bad "Name" anywhere is reported the same way.
-  bool found = false;
-  const int count = RuleKeyNames->Count();
-  for (int index = 0; index < count; ++index) {
-    if (RuleHasName(path + "\\" + (*RuleKeyNames)[index], name)) found = true;
-  }
-  return found;
+  return !RuleKeysNamed(path, name).empty();
 }
 
 bool RuleKeyExists(const std::string& key_name) {
-  TRegistry registry;
-  registry.SetRoot(kHkeyCurrentUser);
   std::string path;
   GetMailRulesPath(path);
-  if (!OpenMailRulesKey(registry, path)) return false;
-  return registry.SubkeyExists(key_name);
+  return RuleKeyExistsIn(path, key_name);
 }

@@ -71,7 +71,7 @@ TEST(FaultInjectingRegistry, CountsAndRecordsEveryCallWithItsKeyPath) {
   ASSERT_TRUE(registry.OpenPath("Rules\\Mail", false));
   registry.ListSubkeys(list);
   EXPECT_EQ(list.Items(), std::vector<std::string>{"000"});
-  EXPECT_EQ(wrapper.Count(RegCall::kEnumKey), 1u);
+  EXPECT_EQ(wrapper.Count(RegCall::kEnumKey), 2u);  // the name, and the end of the list
   EXPECT_EQ(wrapper.Count(RegCall::kQueryInfoKey), 1u);
   EXPECT_TRUE(wrapper.Calls().empty());
 }
@@ -141,8 +141,9 @@ TEST(TRegistryFailures, AListingThatFailsAnywhereRaisesAndKeepsNoPartialList) {
   TRegistry registry(wrapper);
   ASSERT_TRUE(registry.OpenPath("Store", false));
   wrapper.FailNth(RegCall::kQueryInfoKey, 1, kRegAccessDenied);
-  wrapper.FailNth(RegCall::kEnumKey, 2, kRegNoMoreItems);
-  for (int attempt = 0; attempt < 2; ++attempt) {
+  wrapper.FailNth(RegCall::kEnumKey, 2, kRegNoMoreItems);  // a key removed since the count
+  wrapper.FailNth(RegCall::kEnumKey, 6, kRegMoreData);     // a key added since the count: the list goes on
+  for (int attempt = 0; attempt < 3; ++attempt) {
     TStringList list;
     list.Add("stale");
     // 'Store' のサブキーの一覧を取得できません

@@ -57,10 +57,10 @@ TEST_F(RuleInstallerFaults, AFailureBeforeOrderIsWrittenLeavesTheStoreAsItWas) {
       {"a failed size query of Order",
        [](FaultInjectingRegistry& f) { f.FailValue(RegCall::kQueryValue, "Order", kRegAccessDenied); },
        "'Order' の取得に失敗しました"},
-      {"a listing short of one subkey", [](FaultInjectingRegistry& f) { f.FailNth(RegCall::kEnumKey, 2, kRegNoMoreItems); },
+      {"a listing short of one subkey", [](FaultInjectingRegistry& f) { f.FailNth(RegCall::kEnumKey, 1, kRegNoMoreItems); },
        "'" + std::string(kStorePath) + "' のサブキーの一覧を取得できません"},
       {"a criteria key that will not open",
-       [](FaultInjectingRegistry& f) { f.FailNth(RegCall::kCreateKey, 15, kRegAccessDenied); },
+       [](FaultInjectingRegistry& f) { f.FailNth(RegCall::kCreateKey, 10, kRegAccessDenied); },
        "'" + rule + "\\Criteria' を開けません"},
       {"a refused write", [](FaultInjectingRegistry& f) { f.FailValue(RegCall::kSetValue, "Type", kRegAccessDenied); },
        "'Type' の設定に失敗しました"},
@@ -95,8 +95,7 @@ TEST_F(RuleInstallerFaults, AFailureBeforeOrderIsWrittenLeavesTheStoreAsItWas) {
 
 TEST_F(RuleInstallerFaults, ARuleKeyThatTurnsOutToExistIsNeverWrittenInto) {
   MakeEmptyStore();
-  AddRuleKey("000", "first");
-  Put(kStorePath, "Order", Text("000"));
+  AddRuleKey("000", "first");  // not listed, so only its key tells that 000 is taken
   const std::string before = memory().Dump();
   // The existence test of "000" (the second, after "001") wrongly finds it free; creating it then
   // reports a key that was already there.
@@ -124,6 +123,49 @@ TEST_F(RuleInstallerFaults, ARollbackThatFailsSaysWhichKeyIsLeft) {
   }
   EXPECT_FALSE(StoreOrder());  // the rule was never listed
   EXPECT_EQ(memory().OpenHandleCount(), 0u);
+}
+
+TEST_F(RuleInstallerFaults, ARemnantThatCannotBeDeletedStopsTheCommandAndNamesIt) {
+  MakeEmptyStore();
+  AddRuleKey("000", TwoDigitRuleName);
+  Make(RulePath("000") + "\\Actions\\000");
+  faults_.FailNth(RegCall::kDeleteKey, 2, kRegAccessDenied);  // its leaf goes, the rest stays
+  try {
+    AddTwoDigitRule(true);
+    ADD_FAILURE() << "a remnant left in place would pass for the rule";
+  } catch (const ERegistryException& error) {
+    EXPECT_EQ(error.Message(), "以前の追加で途中まで作成されたルールのキー '" + RulePath("000") + "' を削除できません");
+  }
+  EXPECT_EQ(faults_.Count(RegCall::kSetValue), 0u);
+  EXPECT_EQ(Tree(kStorePath), (std::vector<std::string>{"000", "000\\Actions"}));
+  EXPECT_EQ(memory().OpenHandleCount(), 0u);
+  faults_.ClearFaults();
+  AddTwoDigitRule(true);
+  ExpectCompleteRule("000", TwoDigitRuleName, TwoDigitCriteria, 7);
+}
+
+// The user switches identity in the mail client while a rule is being written: its name must not go
+// to the other identity's "Order", and its keys must not stay unlisted in the first.
+TEST_F(RuleInstallerFaults, AnIdentitySwitchedBeforeTheLastStepUndoesTheRule) {
+  MakeEmptyStore();
+  const std::string other = "Identities\\{OTHER}\\Software\\Microsoft\\Outlook Express\\5.0\\Rules\\Mail";
+  Make(other);
+  const std::string before = memory().Dump();
+  int value_types = 0;
+  faults_.before_call = [&](RegCall kind, const std::string* value_name) {
+    if (kind == RegCall::kSetValue && *value_name == "ValueType" && ++value_types == 2) {
+      ASSERT_TRUE(PutValue(memory(), "Identities", "Last User ID", Text("{OTHER}")));
+    }
+  };
+  try {
+    AddTwoDigitRule(true);
+    ADD_FAILURE() << "the switch must be reported";
+  } catch (const Exception& error) {
+    EXPECT_EQ(error.Message(), "追加の途中で Outlook Express のユーザー (ID) が切り替わりました");
+  }
+  faults_.before_call = nullptr;
+  ASSERT_TRUE(PutValue(memory(), "Identities", "Last User ID", Text(kIdentity)));
+  EXPECT_EQ(memory().Dump(), before);
 }
 
 TEST_F(RuleInstallerFaults, ABigStoreGetsTheNextNumberInFourDigits) {
@@ -154,13 +196,13 @@ TEST_F(RuleInstallerFaults, AnInstallationMakesNoRegistryCallBeyondItsSteps) {
 
     const std::uint64_t n = rules;
     const std::uint64_t identity = 4;              // open "Identities", size and read "Last User ID", close
-    const std::uint64_t name_walk = identity + 3 + n * (1 + 4);  // open, info, close; per key: enum + name test
-    const std::uint64_t count = identity + 3 + n;  // open, info, close; an enumeration per key
-    const std::uint64_t free_name = n * (identity + 4) + (identity + 3);  // taken names close their probe
-    const std::uint64_t order_check = identity + 4;  // fresh path; open, size, read, close
+    const std::uint64_t order_check = 4;           // open, size, read, close
+    const std::uint64_t name_walk = 4 + n * (1 + 4);  // open, info, the end of the list, close; per key: enum + name test
+    const std::uint64_t count = 4 + n;             // open, info, the end of the list, close; an enumeration per key
+    const std::uint64_t free_name = n * 4 + 3;     // open, probe, close; a taken name closes its probe too
     const std::uint64_t blocks = 5 + 7 + 3 + 7 + 7;  // opens, 17 writes, closes
-    const std::uint64_t order_update = identity + 5;  // open, size, read, write, close
-    EXPECT_EQ(faults_.TotalCount(), name_walk + count + free_name + order_check + blocks + order_update)
+    const std::uint64_t order_update = identity + 5;  // the identity again; open, size, read, write, close
+    EXPECT_EQ(faults_.TotalCount(), identity + order_check + name_walk + count + free_name + blocks + order_update)
         << rules << " rules";
     EXPECT_EQ(faults_.Count(RegCall::kSetValue), 18u);
   }

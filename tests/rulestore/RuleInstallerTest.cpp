@@ -81,11 +81,36 @@ TEST_F(RuleInstaller, AnExistingRuleOfTheSameNameStopsEverything) {
   EXPECT_EQ(StoreOrder(), Text("Z9 000"));
 }
 
+// Only a key that "Order" lists is a rule the mail client shows. A key with the rule's name that is
+// not listed is what an interrupted installation or an old registry export left: it goes, whatever
+// is beneath it, and the rule is installed afresh. A name listed without its key is taken.
+TEST_F(RuleInstaller, OnlyListedKeysCountAndUnlistedOnesWithTheNameAreReplaced) {
+  MakeEmptyStore();
+  AddRuleKey("000", "other rule");
+  AddRuleKey("002", TwoDigitRuleName);  // the remnant, with more beneath it than a rule has
+  Put(RulePath("002") + "\\Criteria\\000\\Stray", "Kept", Text("x"));
+  AddRuleKey("003", "unlisted, another name");
+  Put(kStorePath, "Order", Text("000 001"));  // 001's key was deleted by hand
+  AddTwoDigitRule(true);
+  ExpectCompleteRule("002", TwoDigitRuleName, TwoDigitCriteria, 7);
+  EXPECT_EQ(Get(RulePath("003"), "Name"), Text("unlisted, another name"));
+  EXPECT_EQ(StoreOrder(), Text("000 001 002"));
+
+  // Listed in another letter case, as the registry compares key names: present, nothing written.
+  Clean();
+  MakeEmptyStore();
+  AddRuleKey("00a", DigitAtRuleName);
+  Put(kStorePath, "Order", Text("00A"));
+  AddDigitAtRule(true);
+  EXPECT_EQ(Tree(kStorePath), std::vector<std::string>{"00a"});
+  EXPECT_EQ(StoreOrder(), Text("00A"));
+}
+
 TEST_F(RuleInstaller, TheOldOrderIsKeptAsItIs) {
   MakeEmptyStore();
   Put(kStorePath, "Order", Text("000 "));
   AddTwoDigitRule(true);
-  EXPECT_EQ(StoreOrder(), Text("000  000"));  // a trailing blank and a name listed twice stay
+  EXPECT_EQ(StoreOrder(), Text("000  001"));  // a trailing blank stays; the listed name is taken
 
   Clean();
   MakeEmptyStore();

@@ -22,24 +22,30 @@ void FaultInjectingRegistry::ResetCounts() {
 }
 
 void FaultInjectingRegistry::FailNth(RegCall kind, std::uint64_t nth, RegStatus status) {
-  faults_.push_back(Fault{false, kind, nth, false, std::string(), status});
+  faults_.push_back(Fault{false, kind, nth, false, false, std::string(), status});
 }
 
 void FaultInjectingRegistry::FailNthCall(std::uint64_t nth, RegStatus status) {
-  faults_.push_back(Fault{true, RegCall::kOpenKey, nth, false, std::string(), status});
+  faults_.push_back(Fault{true, RegCall::kOpenKey, nth, false, false, std::string(), status});
+}
+
+void FaultInjectingRegistry::FailFromCall(std::uint64_t nth, RegStatus status) {
+  faults_.push_back(Fault{true, RegCall::kOpenKey, nth, true, false, std::string(), status});
 }
 
 void FaultInjectingRegistry::FailValue(RegCall kind, const std::string& value_name, RegStatus status) {
-  faults_.push_back(Fault{false, kind, 0, true, value_name, status});
+  faults_.push_back(Fault{false, kind, 0, false, true, value_name, status});
 }
 
 bool FaultInjectingRegistry::Intercept(RegCall kind, const std::string* value_name, RegStatus* status) {
   const std::uint64_t of_kind = ++counts_[static_cast<std::size_t>(kind)];
   const std::uint64_t overall = ++total_;
+  if (before_call) before_call(kind, value_name);
   for (const Fault& fault : faults_) {
     if (!fault.any_kind && fault.kind != kind) continue;
     if (fault.by_value_name && (value_name == nullptr || *value_name != fault.value_name)) continue;
-    if (fault.nth != 0 && fault.nth != (fault.any_kind ? overall : of_kind)) continue;
+    const std::uint64_t position = fault.any_kind ? overall : of_kind;
+    if (fault.nth != 0 && (fault.from_nth ? position < fault.nth : position != fault.nth)) continue;
     *status = fault.status;
     return true;
   }

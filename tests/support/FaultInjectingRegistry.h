@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -65,13 +66,20 @@ class FaultInjectingRegistry final : public RegistryBackend {
   void FailNthCall(std::uint64_t nth, RegStatus status);
   // Every QueryValue or SetValue (as kind says) of that exact value name fails.
   void FailValue(RegCall kind, const std::string& value_name, RegStatus status);
+  // From the nth call (from 1) on, every call fails: a disk gone full, a hive gone read-only.
+  void FailFromCall(std::uint64_t nth, RegStatus status);
   void ClearFaults() { faults_.clear(); }
+
+  // Runs before every call reaches the wrapped back end (or a fault): for another program that
+  // changes the registry in the middle of a command.
+  std::function<void(RegCall kind, const std::string* value_name)> before_call;
 
  private:
   struct Fault {
     bool any_kind;
     RegCall kind;
     std::uint64_t nth;  // 0: every matching call
+    bool from_nth;      // nth and every matching call after it
     bool by_value_name;
     std::string value_name;
     RegStatus status;

@@ -20,6 +20,13 @@ TEST(MailClientCheck, FindsTheMailClientWhateverItsLetterCase) {
   EXPECT_TRUE(IsMailClientRunning(Listing({"MsImN.ExE", "quellmark.exe"})));
 }
 
+TEST(MailClientCheck, FindsTheMailClientByTheFullPathsOfWindows98AndMe) {
+  EXPECT_TRUE(IsMailClientRunning(Listing({"C:\\WINDOWS\\EXPLORER.EXE", "C:\\PROGRAM FILES\\OUTLOOK EXPRESS\\MSIMN.EXE"})));
+  EXPECT_TRUE(IsMailClientRunning(Listing({"c:\\Program Files\\Outlook Express\\MsImn.exe"})));
+  // A folder named msimn.exe is no program, and "ソ" (83 5C) ends in a byte that is no separator.
+  EXPECT_FALSE(IsMailClientRunning(Listing({"C:\\msimn.exe\\other.exe", "C:\\\x83\x5Cmsimn.exe"})));
+}
+
 TEST(MailClientCheck, OtherProcessesAndNearMissesDoNotCount) {
   EXPECT_FALSE(IsMailClientRunning(Listing({})));
   EXPECT_FALSE(IsMailClientRunning(Listing({"explorer.exe", "quellmark.exe"})));

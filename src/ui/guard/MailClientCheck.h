@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-// One running process: its executable file name, and its session (Terminal Services, fast user
+// One running process: its executable file name (Windows 98 and Me give the whole path), and its session (Terminal Services, fast user
 // switching) when the system could tell it.
 struct RunningProcess {
   std::string exe_name;
@@ -21,7 +21,8 @@ struct ProcessSnapshot {
   std::vector<RunningProcess> processes;
 };
 
-// True when a process named msimn.exe (any letter case) runs in this user's session: another user's
+// True when a process whose file name is msimn.exe (any letter case, with or without its path) runs
+// in this user's session: another user's
 // mail client (fast user switching) keeps its own store, so it must not stop this one. A process
 // whose session is unknown counts as this session's. A list that could not be made (nothing)
 // counts as "not running": the check must never stop the user from adding rules on its own failure.
