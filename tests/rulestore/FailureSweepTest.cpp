@@ -1,11 +1,14 @@
-// Failure sweep of the add command: every registry call of a clean run fails in turn, for each
-// choice of rules and each store, and the outcome is held to the command's promise rather than to
-// the steps it takes:
-//  - afterwards the registry is as it was, or as it was plus the first ticked rule, or plus every
-//    ticked rule, each complete and listed last in "Order" exactly as a clean run leaves it;
-//  - an error is raised whenever a ticked rule is not complete;
-//  - no handle is left open;
-//  - a retry without the fault leaves exactly what a clean run leaves.
+// Failure sweep of the add command, for each choice of rules and each store, with the outcome held
+// to the command's promise rather than to the steps it takes. Two ways of failing, at every call of
+// a clean run in turn:
+//  - that one call fails. Afterwards the registry is as it was, or as it was plus the first ticked
+//    rule, or plus every ticked rule, each complete and listed last in "Order" exactly as a clean run
+//    leaves it; a retry without the fault leaves exactly what a clean run leaves.
+//  - every call from that one on fails, the undoing included (a full disk, a hive gone read-only).
+//    Afterwards the mail client sees one of those states; a key it does not see that the command
+//    left behind is named in the error; a retry without faults ends with every ticked rule complete
+//    and listed as a clean run leaves it, and no unlisted key carrying a ticked rule's name.
+// Both ways: an error is raised whenever a ticked rule is not complete, and no handle is left open.
 // Empty keys that the lookups create on the way to the store count as no change.
 #include <cstdio>
 #include <map>
@@ -78,23 +81,72 @@ std::map<std::string, std::string> State(const MemoryRegistry& memory) {
   return blocks;
 }
 
+// The store's "Order" names, as the mail client reads them.
+std::vector<std::string> OrderTokens(RegistryBackend& backend) {
+  std::vector<std::string> tokens;
+  const auto order = GetValue(backend, kStorePath, "Order");
+  if (!order || (order->type != kRegSz && order->type != kRegExpandSz)) return tokens;
+  std::istringstream words(order->bytes.substr(0, order->bytes.find('\0')));
+  for (std::string token; words >> token;) tokens.push_back(token);
+  return tokens;
+}
+
+// What the mail client sees: every block outside the store's rule keys, and the rule keys that
+// "Order" lists, in its order; by_position names them by their place in "Order" instead.
+std::string Seen(MemoryRegistry& memory, bool by_position) {
+  const std::string rule_prefix = std::string(kStorePath) + "\\";
+  std::string seen;
+  for (const auto& [path, values] : State(memory)) {
+    if (path.compare(0, rule_prefix.size(), rule_prefix) == 0 || (by_position && path == kStorePath)) continue;
+    seen += "[" + path + "]\n" + values;
+  }
+  const std::vector<std::string> tokens = OrderTokens(memory);
+  for (std::size_t index = 0; index < tokens.size(); ++index) {
+    seen += "listed " + (by_position ? std::to_string(index) : tokens[index]) + "\n" + memory.Dump(rule_prefix + tokens[index]);
+  }
+  return seen;
+}
+
+// The store's direct subkeys that "Order" does not list.
+std::vector<std::string> UnlistedRuleKeys(MemoryRegistry& memory) {
+  const std::vector<std::string> tokens = OrderTokens(memory);
+  std::vector<std::string> unlisted;
+  for (const std::string& key : SubkeyNames(memory, kStorePath)) {
+    if (std::find(tokens.begin(), tokens.end(), key) == tokens.end()) unlisted.push_back(key);
+  }
+  return unlisted;
+}
+
+// The states a command may end in, and what the mail client sees in each.
+struct Snapshots {
+  std::vector<std::map<std::string, std::string>> states;
+  std::vector<std::string> seen;
+  void Take(MemoryRegistry& memory) {
+    states.push_back(State(memory));
+    seen.push_back(Seen(memory, false));
+  }
+};
+
+enum FailureMode { kOneCall, kFromCallOn, kFailureModes };
+const char* const kModeNames[kFailureModes] = {"one call fails", "every call from there on fails"};
+
 struct Tally {
   int points = 0;
   int sound = 0;
 };
-Tally& SweepTally() {
-  static Tally tally;
-  return tally;
+Tally& SweepTally(int mode) {
+  static Tally tallies[kFailureModes];
+  return tallies[mode];
 }
 
 class FailureSweep : public RuleStoreTest, public ::testing::WithParamInterface<std::tuple<int, int>> {
  protected:
   static void TearDownTestSuite() {
-    const Tally& tally = SweepTally();
-    std::printf("\n[failure sweep] %d of %d failure points sound (%d%%)\n", tally.sound, tally.points,
-                tally.points == 0 ? 0 : 100 * tally.sound / tally.points);
-    RecordProperty("failure_points", tally.points);
-    RecordProperty("sound", tally.sound);
+    for (int mode = 0; mode < kFailureModes; ++mode) {
+      const Tally& tally = SweepTally(mode);
+      std::printf("\n[failure sweep] %s: %d of %d failure points sound (%d%%)\n", kModeNames[mode], tally.sound,
+                  tally.points, tally.points == 0 ? 0 : 100 * tally.sound / tally.points);
+    }
   }
 
   const Command& command() const { return kCommands[std::get<0>(GetParam())]; }
@@ -114,17 +166,18 @@ class FailureSweep : public RuleStoreTest, public ::testing::WithParamInterface<
 
   // The command's installers in order, as "追加" runs them: the first failure ends it. After each
   // installer that returns, the registry's state is noted in after_each. True when one raised.
-  bool Run(std::vector<std::map<std::string, std::string>>* after_each = nullptr) {
+  bool Run(Snapshots* after_each = nullptr, std::string* message = nullptr) {
     try {
       if (command().two_digit) {
         AddTwoDigitRule(true);
-        if (after_each != nullptr) after_each->push_back(State(memory()));
+        if (after_each != nullptr) after_each->Take(memory());
       }
       if (command().digit_at) {
         AddDigitAtRule(true);
-        if (after_each != nullptr) after_each->push_back(State(memory()));
+        if (after_each != nullptr) after_each->Take(memory());
       }
-    } catch (const Exception&) {
+    } catch (const Exception& error) {
+      if (message != nullptr) *message = error.Message();
       return true;
     }
     return false;
@@ -136,35 +189,58 @@ class FailureSweep : public RuleStoreTest, public ::testing::WithParamInterface<
 TEST_P(FailureSweep, EveryCallFailingInTurnEndsSoundly) {
   // A clean run: the states the command may end in, and its number of registry calls.
   Build();
-  std::vector<std::map<std::string, std::string>> allowed{State(memory())};
+  Snapshots allowed;
+  allowed.Take(memory());
+  const std::vector<std::string> keys_before = SubkeyNames(memory(), kStorePath);
   faults_.ResetCounts();
   const bool clean_raised = Run(&allowed);
   const std::uint64_t calls = faults_.TotalCount();
-  const auto complete = allowed.back();
+  const auto complete = allowed.states.back();
+  const std::string seen_complete = Seen(memory(), true);
   const bool can_complete = !clean_raised;
   ASSERT_GT(calls, 0u);
 
-  Tally& tally = SweepTally();
   for (std::uint64_t nth = 1; nth <= calls; ++nth) {
-    SCOPED_TRACE("call " + std::to_string(nth) + " of " + std::to_string(calls) + " fails");
-    Build();
-    faults_.ResetCounts();
-    faults_.FailNthCall(nth, kInjected);
-    const bool raised = Run();
-    faults_.ClearFaults();
-    const auto state = State(memory());
-    const bool known_state = std::find(allowed.begin(), allowed.end(), state) != allowed.end();
-    const bool reported = raised || (can_complete && state == complete);
-    const bool no_leak = memory().OpenHandleCount() == 0;
-    EXPECT_TRUE(known_state) << "the store is neither as before nor as after a rule completed";
-    EXPECT_TRUE(reported) << "a ticked rule is not complete, and nothing said so";
-    EXPECT_TRUE(no_leak) << memory().OpenHandleCount() << " handles left open";
+    for (int mode = 0; mode < kFailureModes; ++mode) {
+      SCOPED_TRACE("call " + std::to_string(nth) + " of " + std::to_string(calls) + ": " + kModeNames[mode]);
+      Build();
+      faults_.ResetCounts();
+      (mode == kOneCall ? faults_.FailNthCall(nth, kInjected) : faults_.FailFromCall(nth, kInjected));
+      std::string message;
+      const bool raised = Run(nullptr, &message);
+      faults_.ClearFaults();
+      const auto state = State(memory());
+      const bool reported = raised || (can_complete && state == complete);
+      const bool no_leak = memory().OpenHandleCount() == 0;
+      bool known_state = std::find(allowed.states.begin(), allowed.states.end(), state) != allowed.states.end();
+      bool left_named = true;
+      if (mode == kFromCallOn) {
+        const std::string seen = Seen(memory(), false);
+        known_state = std::find(allowed.seen.begin(), allowed.seen.end(), seen) != allowed.seen.end();
+        for (const std::string& key : UnlistedRuleKeys(memory())) {
+          const bool new_key = std::find(keys_before.begin(), keys_before.end(), key) == keys_before.end();
+          if (new_key && message.find(std::string(kStorePath) + "\\" + key) == std::string::npos) left_named = false;
+        }
+      }
+      EXPECT_TRUE(known_state) << "the mail client sees neither the store as before nor as after a rule completed";
+      EXPECT_TRUE(reported) << "a ticked rule is not complete, and nothing said so";
+      EXPECT_TRUE(left_named) << "a key was left behind and the error does not name it: " << message;
+      EXPECT_TRUE(no_leak) << memory().OpenHandleCount() << " handles left open";
 
-    const bool retry_raised = Run();
-    const bool retried = retry_raised == clean_raised && State(memory()) == complete;
-    EXPECT_TRUE(retried) << "a retry without the fault does not end as a clean run";
-    ++tally.points;
-    if (known_state && reported && no_leak && retried) ++tally.sound;
+      const bool retry_raised = Run();
+      bool retried = retry_raised == clean_raised && State(memory()) == complete;
+      if (mode == kFromCallOn) {
+        retried = retry_raised == clean_raised && Seen(memory(), true) == seen_complete;
+        for (const std::string& key : UnlistedRuleKeys(memory())) {
+          const auto name = GetValue(memory(), std::string(kStorePath) + "\\" + key, "Name");
+          if (name == Text(TwoDigitRuleName) || name == Text(DigitAtRuleName)) retried = false;
+        }
+      }
+      EXPECT_TRUE(retried) << "a retry without the fault does not end as a clean run";
+      Tally& tally = SweepTally(mode);
+      ++tally.points;
+      if (known_state && reported && left_named && no_leak && retried) ++tally.sound;
+    }
   }
 }
 
