@@ -2,7 +2,6 @@
 // its name appended to the store's "Order". The mail client shows only the rules that "Order" lists,
 // so that is what "present" means here. All or nothing: an installation that fails before its name
 // is in "Order" takes away the keys it made.
-#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "base/HexText.h"
 #include "base/ResourceStrings.h"
 #include "registry/TRegistry.h"
+#include "rulestore/OrderNames.h"
 #include "rulestore/RuleFunc.h"
 #include "rulestore/StoreLookups.h"
 
@@ -25,43 +25,10 @@ struct RuleDefinition {
   const CriteriaBlob& criteria;
 };
 
-// The rule key names that the store's "Order" lists, compared as the registry compares key names.
-// Folding ASCII letters is exact for the names this program makes (hexadecimal digits); the
-// registry also folds letters beyond ASCII (full-width, Greek, Cyrillic), so a name with such
-// characters is only "maybe" listed whenever "Order" holds a name with them too.
-class OrderNames {
- public:
-  explicit OrderNames(const std::string& order) {
-    std::string::size_type start = 0;
-    while (start <= order.size()) {
-      std::string::size_type end = order.find(' ', start);
-      if (end == std::string::npos) end = order.size();
-      if (end > start) {
-        const std::string token = order.substr(start, end - start);
-        any_non_ascii_ = any_non_ascii_ || HasNonAscii(token);
-        folded_.push_back(FoldAsciiCase(token));
-      }
-      start = end + 1;
-    }
-    std::sort(folded_.begin(), folded_.end());
-  }
-
-  bool Lists(const std::string& key_name) const {
-    return std::binary_search(folded_.begin(), folded_.end(), FoldAsciiCase(key_name));
-  }
-  bool MayList(const std::string& key_name) const {
-    return Lists(key_name) || (any_non_ascii_ && HasNonAscii(key_name));
-  }
-
- private:
-  std::vector<std::string> folded_;
-  bool any_non_ascii_ = false;
-};
-
 // The lowest number whose key name is neither a subkey of the store nor listed in its "Order": a
 // listed name without its key would make the new rule visible before it is complete, and listed
-// twice once it is. Numbers count down from count as the store has always been searched; "Order"
-// can list more names than there are keys, so the search may go on above count.
+// twice once it is. The numbers 0 ... count are tested from count down; "Order" can list more names
+// than there are keys, so the search may have to go on above count.
 std::uint32_t FindFreeRuleNumber(const std::string& store_path, std::int32_t count, const OrderNames& listed) {
   const auto is_free = [&](std::uint32_t number) {
     const std::string name = RuleKeyNameOf(number);

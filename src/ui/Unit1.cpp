@@ -7,7 +7,9 @@
 #include "rulestore/RuleFunc.h"
 #include "ui/Form1Description.h"
 #include "ui/dialog/MessageForm.h"
+#include "base/ResourceStrings.h"
 #include "ui/guard/MailClientCheck.h"
+#include "ui/guard/RuleStoreWriterLock.h"
 
 namespace {
 
@@ -21,6 +23,8 @@ const char kConfirmRewrite[] =
 const char kRewritten[] = "書き換えました。";
 
 constexpr MessageDialogButtons kOkAlone = ButtonBit(mbOK);
+// Another copy holds the store only for the moments of its registry work.
+constexpr DWORD kWriterLockWaitMs = 3000;
 
 }  // namespace
 
@@ -73,10 +77,17 @@ void TForm1::Button1Click(TObject*) {
     return;
   }
   const bool delete_after_receive = RadioGroup1->ItemIndex() == 0;
-  // Failures are not caught here: the window's message handling reports them. A rule that fails
-  // leaves nothing behind; one completed before it stays.
-  if (CheckBox_Rule1->Checked()) AddTwoDigitRule(delete_after_receive);
-  if (CheckBox_Rule2->Checked()) AddDigitAtRule(delete_after_receive);
+  {
+    const RuleStoreWriterLock lock(kWriterLockWaitMs);
+    if (!lock.Held()) {
+      ShowMessageDialog(ResourceString(kSAnotherCopyWriting), dkWarning, kOkAlone, 0);
+      return;
+    }
+    // Failures are not caught here: the window's message handling reports them. A rule that fails
+    // leaves nothing behind; one completed before it stays.
+    if (CheckBox_Rule1->Checked()) AddTwoDigitRule(delete_after_receive);
+    if (CheckBox_Rule2->Checked()) AddDigitAtRule(delete_after_receive);
+  }
   // Also when both rules were there already: the store holds them either way.
   ShowMessageDialog(kRewritten, dkInformation, kOkAlone, 0);
 }

@@ -33,6 +33,10 @@ CONFIRMATION = ("レジストリを書き換えます。\r\n"
 REWRITTEN = "書き換えました。"
 MAIL_CLIENT_RUNNING = ("Outlook Express が起動しています。\r\n"
                        "Outlook Express を終了してから、もう一度「追加」ボタンをクリックしてください。")
+ANOTHER_COPY_WRITING = ("別の Quellmark がルールを書き込んでいます。\r\n"
+                        "そちらが終わってから、もう一度「追加」ボタンをクリックしてください。")
+# The writer lock that every copy of the program takes around its registry work, whatever its version.
+WRITER_LOCK = "Local\\Quellmark.RuleStoreWriter"
 CANCEL = "キャンセル"
 RULE1 = ".jp以外で、二桁以上の数字を含む送信者"
 RULE2 = '.jp以外で、数字と"@"が連続する送信者'
@@ -88,6 +92,18 @@ def installed_rule(key_name, name, criteria, action_type):
 def program_keys(registry):
     return {path: values for path, values in registry.items()
             if path != WINE_OWN_KEYS and not path.startswith(WINE_OWN_KEYS + "\\")}
+
+
+def put_keys(fixture, keys):
+    """Adds keys as installed_rule() gives them to a fixture."""
+    for path, values in keys.items():
+        for name, value in values.items():
+            if value.type == REG_SZ:
+                fixture.sz(path, name, value.data[:-1])
+            elif value.type == REG_DWORD:
+                fixture.dword(path, name, int.from_bytes(value.data, "little"))
+            else:
+                fixture.binary(path, name, value.data)
 
 
 def store_fixture():
@@ -214,9 +230,10 @@ class CommandSession:
         self.test.assertEqual({k: t for k, t in self.before.times.items() if k in program_keys(self.before)},
                               {k: t for k, t in after.times.items() if k in program_keys(after)})
 
-    def assert_written_exactly(self, after, new_keys, store_order):
-        """The store gained exactly new_keys and its "Order" became store_order; nothing else changed."""
-        expected = program_keys(self.before)
+    def assert_written_exactly(self, after, new_keys, store_order, removed=()):
+        """The store gained exactly new_keys, lost the keys `removed`, and its "Order" became
+        store_order; nothing else changed."""
+        expected = {path: values for path, values in program_keys(self.before).items() if path not in removed}
         for path, values in new_keys.items():
             self.test.assertNotIn(path, expected, "the rule went under a key that was there before")
             expected[path] = values
@@ -401,6 +418,22 @@ class AddCommandTest(unittest.TestCase):
         session.assert_nothing_written(session.close())
 
 
+    def test_an_unlisted_copy_of_a_rule_is_removed_and_the_rule_installed_afresh(self):
+        # What an interrupted installation or a registry export taken before the rule leaves: the
+        # whole rule under a key that "Order" does not list, so the mail client never shows it.
+        fixture = store_fixture()
+        fixture.sz(STORE + r"\000", "Name", "迷惑メール")
+        fixture.sz(STORE, "Order", "000")
+        remnant = installed_rule("005", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_WITHOUT_RECEIVING)
+        put_keys(fixture, remnant)
+        session = CommandSession(self, fixture)
+        session.choose(two_digit=True, digit_at=False, item=0)
+        session.add_and_confirm()
+        session.assert_written_exactly(
+            session.close(), installed_rule("001", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
+            b"000 001", removed=remnant.keys())
+
+
 class OlderWindowsTest(unittest.TestCase):
     def test_both_rules_are_written_alike_when_wine_poses_as_windows_2000_or_98(self):
         # The version decides the program's own branches (DLL search hardening, the subkey listing's
@@ -473,7 +506,7 @@ class FailureTest(unittest.TestCase):
 class MailClientGuardTest(unittest.TestCase):
     def test_nothing_is_written_while_the_mail_client_runs(self):
         session = CommandSession(self, store_fixture())
-        shutil.copy(tool_path("msimn_standin.exe"), session.prefix.path / "drive_c" / "msimn.exe")
+        shutil.copy(tool_path("process_standin.exe"), session.prefix.path / "drive_c" / "msimn.exe")
         mail_client = subprocess.Popen(["wine", "C:\\msimn.exe"], env=session.prefix.env(), stdin=subprocess.PIPE,
                                        stdout=subprocess.PIPE)
         try:
@@ -497,6 +530,27 @@ class MailClientGuardTest(unittest.TestCase):
         new_rules = {**installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
                      **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)}
         session.assert_written_exactly(after, new_rules, b"000 001")
+
+
+    def test_nothing_is_written_while_another_copy_holds_the_store(self):
+        session = CommandSession(self, store_fixture())
+        other_copy = subprocess.Popen(["wine", str(tool_path("process_standin.exe")), WRITER_LOCK],
+                                      env=session.prefix.env(), stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        try:
+            self.assertEqual(b"running", other_copy.stdout.readline().strip())
+            session.choose(two_digit=True, digit_at=True, item=0)
+            session.press_add()
+            session.dialog(WARNING)
+            session.keys(WARNING, "Return")
+            DialogShape.check(self, session.dialog(WARNING), ANOTHER_COPY_WRITING, ["OK"])
+            session.screenshot("another-copy-warning", session.display.wait_window(WARNING))
+            session.keys(WARNING, "Return")
+            session.no_dialog_for(1)
+        finally:
+            other_copy.stdin.close()
+            other_copy.wait(30)
+            other_copy.stdout.close()
+        session.assert_nothing_written(session.close())
 
 
 class HomePageTest(unittest.TestCase):

@@ -97,13 +97,16 @@ TEST_F(RuleInstaller, OnlyListedKeysCountAndUnlistedOnesWithTheNameAreReplaced) 
   EXPECT_EQ(StoreOrder(), Text("000 001 002"));
 
   // Listed in another letter case, as the registry compares key names: present, nothing written.
-  Clean();
-  MakeEmptyStore();
-  AddRuleKey("00a", DigitAtRuleName);
-  Put(kStorePath, "Order", Text("00A"));
-  AddDigitAtRule(true);
-  EXPECT_EQ(Tree(kStorePath), std::vector<std::string>{"00a"});
-  EXPECT_EQ(StoreOrder(), Text("00A"));
+  // Beyond ASCII ("ｂ" listed as "Ｂ") a key that may be listed is never taken for a remnant.
+  for (const auto& [key, order] : std::vector<std::pair<std::string, std::string>>{{"00a", "00A"}, {"ｂ", "Ｂ"}}) {
+    Clean();
+    MakeEmptyStore();
+    AddRuleKey(key, DigitAtRuleName);
+    Put(kStorePath, "Order", Text(order));
+    AddDigitAtRule(true);
+    EXPECT_EQ(Tree(kStorePath), std::vector<std::string>{key});
+    EXPECT_EQ(StoreOrder(), Text(order));
+  }
 }
 
 TEST_F(RuleInstaller, TheOldOrderIsKeptAsItIs) {
