@@ -4,6 +4,7 @@
 // characters is only "maybe" listed whenever "Order" holds a name with them too.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,13 @@ class OrderNames {
   // "Order": names separated by blanks; a doubled or trailing blank separates nothing.
   explicit OrderNames(const std::string& order);
 
-  // Whether key_name is listed.
-  bool Lists(const std::string& key_name) const;
   // Whether key_name is listed or might be: where this comparison cannot tell, the answer is yes.
   bool MayList(const std::string& key_name) const;
+  // Whether the key name of a rule number (RuleKeyNameOf) is listed.
+  bool ListsNumber(std::uint32_t number) const;
 
  private:
-  std::vector<std::string> folded_;  // sorted
+  std::vector<std::string> folded_;
+  std::vector<std::uint32_t> numbers_;  // of the names that are some rule number's key name
   bool any_non_ascii_ = false;
 };

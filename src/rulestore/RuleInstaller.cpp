@@ -31,8 +31,7 @@ struct RuleDefinition {
 // than there are keys, so the search may have to go on above count.
 std::uint32_t FindFreeRuleNumber(const std::string& store_path, std::int32_t count, const OrderNames& listed) {
   const auto is_free = [&](std::uint32_t number) {
-    const std::string name = RuleKeyNameOf(number);
-    return !listed.Lists(name) && !RuleKeyExistsIn(store_path, name);
+    return !listed.ListsNumber(number) && !RuleKeyExistsIn(store_path, RuleKeyNameOf(number));
   };
   std::uint32_t slot = 0;
   bool found = false;

@@ -19,6 +19,7 @@
 //   7 identity  -                               "{ID}" as REG_SZ, with its empty store
 //   name record: u8 mode; 0 none, 1 the two-digit rule's name, 2 the digit-@ rule's name,
 //                3 u8 type, u8 length, bytes
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -257,13 +258,36 @@ std::vector<Row> RuleRows(const std::string& name, const CriteriaBlob& criteria,
           {"\\Criteria\\001", "ValueType", kRegDword, Dword(0x41)}};
 }
 
-// The store as the installer will find it: its subkeys and the lowest free rule number.
+std::string AsciiLower(std::string text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
+      ++i;
+    } else if (byte >= 'A' && byte <= 'Z') {
+      text[i] = static_cast<char>(byte - 'A' + 'a');
+    }
+  }
+  return text;
+}
+bool NonAscii(const std::string& text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+// The store as the installer will find it for one rule: whether the mail client shows the rule (a
+// key that "Order" lists carries its name), the unlisted keys that carry it (remnants, to be
+// removed), and the lowest number whose key name is neither listed nor a key that stays.
 struct StoreBefore {
   bool opens = false;
   Raw order;
+  bool present = false;
+  bool unsure = false;  // names beyond ASCII on both sides: the registry's folding decides
+  std::vector<std::string> remnants;
   std::uint32_t free_number = 0;
 };
-StoreBefore LookAtStore(MemoryRegistry& registry, const std::string& path) {
+StoreBefore LookAtStore(MemoryRegistry& registry, const std::string& path, const std::string& rule_name) {
   StoreBefore before;
   if (path.empty()) return before;
   // The installer's lookups create a missing store key before anything else; so does this look.
@@ -271,18 +295,71 @@ StoreBefore LookAtStore(MemoryRegistry& registry, const std::string& path) {
   if (!store) return before;
   before.opens = true;
   before.order = ReadRaw(registry, path, "Order");
+  std::vector<std::string> tokens;
+  bool tokens_non_ascii = false;
+  if (before.order.present && IsText(before.order.type)) {
+    const std::string order = CutAtNul(before.order.bytes);
+    for (std::size_t start = 0; start <= order.size();) {
+      const std::size_t end = std::min(order.find(' ', start), order.size());
+      if (end > start) {
+        tokens.push_back(AsciiLower(order.substr(start, end - start)));
+        tokens_non_ascii = tokens_non_ascii || NonAscii(tokens.back());
+      }
+      start = end + 1;
+    }
+  }
+  const auto listed = [&](const std::string& name) {
+    return std::find(tokens.begin(), tokens.end(), AsciiLower(name)) != tokens.end();
+  };
+
   std::uint32_t count = 0;
   std::uint32_t longest = 0;
   if (registry.QueryInfoKey(store.get(), &count, &longest) != kRegSuccess) Violation("store query");
+  for (std::uint32_t index = 0; index < count; ++index) {
+    char name[600];
+    std::uint32_t capacity = sizeof name;
+    if (registry.EnumKey(store.get(), index, name, &capacity) != kRegSuccess) continue;
+    const std::string key = CutAtNul(std::string(name, capacity));
+    const Raw rule = ReadRaw(registry, path + "\\" + key, "Name");
+    if (!rule.present || !IsText(rule.type) || CutAtNul(rule.bytes) != rule_name) continue;
+    if (listed(key)) {
+      before.present = true;
+    } else {
+      before.unsure = before.unsure || (tokens_non_ascii && NonAscii(key));
+      before.remnants.push_back(key);
+    }
+  }
   // A key that refuses reading counts as free, as the existence test sees it.
-  for (std::uint32_t number = 0; number <= count; ++number) {
-    Key probe(registry, Open(registry, store.get(), RuleKeyNameOf(number), kKeyReadForExistenceTest));
-    if (!probe) {
+  for (std::uint32_t number = 0;; ++number) {
+    const std::string name = RuleKeyNameOf(number);
+    if (listed(name)) continue;
+    Key probe(registry, Open(registry, store.get(), name, kKeyReadForExistenceTest));
+    const bool remnant = std::find(before.remnants.begin(), before.remnants.end(), name) != before.remnants.end();
+    if (!probe || remnant) {
       before.free_number = number;
       return before;
     }
   }
-  Violation("count + 1 rule names all taken by count keys");
+}
+
+// A store's dump without the blocks of the given keys and everything beneath them.
+std::string DumpWithout(const std::string& dump, const std::vector<std::string>& keys) {
+  std::string kept;
+  bool skipping = false;
+  for (std::size_t start = 0; start < dump.size();) {
+    const std::size_t end = std::min(dump.find('\n', start), dump.size());
+    const std::string line = dump.substr(start, end - start);
+    if (!line.empty() && line.front() == '[' && line.back() == ']') {
+      const std::string key = line.substr(1, line.size() - 2);
+      skipping = false;
+      for (const std::string& gone : keys) {
+        if (key == gone || key.compare(0, gone.size() + 1, gone + "\\") == 0) skipping = true;
+      }
+    }
+    if (!skipping) kept += line + "\n";
+    start = end + 1;
+  }
+  return kept;
 }
 
 struct Case {
@@ -331,7 +408,7 @@ struct Tally {
 
 void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std::string& mail_path) {
   const std::string& name = two_digit ? TwoDigitRuleName : DigitAtRuleName;
-  const StoreBefore before = LookAtStore(c.registry, mail_path);
+  const StoreBefore before = LookAtStore(c.registry, mail_path, name);
   const std::size_t first_call = c.recorder.Calls().size();
   const std::string store_before = mail_path.empty() ? std::string() : c.registry.Dump(mail_path);
   bool raised = false;
@@ -349,19 +426,30 @@ void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std:
   // away what it wrote; the lookups may have made a missing store, empty.
   if (raised) {
     if (mail_path.empty() && writes != 0) Violation("an installation wrote without a store");
-    const std::string store_after = mail_path.empty() ? std::string() : c.registry.Dump(mail_path);
-    if (store_after != store_before && !(store_before.empty() && store_after == "[]\n")) {
+    // Remnants of the rule may have gone before the failure: the mail client never showed them.
+    const std::string store_after =
+        DumpWithout(mail_path.empty() ? std::string() : c.registry.Dump(mail_path), before.remnants);
+    if (store_after != DumpWithout(store_before, before.remnants) && !(store_before.empty() && store_after == "[]\n")) {
       Violation("an installation that raised left the store changed", store_before + "\n----\n" + store_after);
     }
     return;
   }
+  if (before.unsure) return;
   if (writes == 0) {
     ++tally.found;
+    if (!before.present) Violation("the installer skipped a rule that no listed key carries");
     // Found the rule: a lookup now must find it too.
     if (!RuleNameExists(name)) Violation("the installer skipped a rule that the lookup does not find");
     return;
   }
   if (!before.opens) Violation("an installation wrote without a store");
+  if (before.present) Violation("a rule that the store shows was installed again");
+  for (const std::string& remnant : before.remnants) {
+    Key left(c.registry, Open(c.registry, kHkeyCurrentUser, mail_path + "\\" + remnant));
+    if (left && AsciiLower(remnant) != AsciiLower(RuleKeyNameOf(before.free_number))) {
+      Violation("a remnant of the rule was left in place:", remnant);
+    }
+  }
   if (before.order.present && !before.order.bytes.empty() && !IsText(before.order.type)) {
     Violation("a rule was installed over an \"Order\" that is not text");
   }
