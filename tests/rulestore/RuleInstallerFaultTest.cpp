@@ -1,5 +1,7 @@
 // The installer through the fault-injecting wrapper: the exact write sequence, failures part-way
 // and their undoing, and big stores. In-memory only: the wrapper needs a back end it can stand in front of freely.
+#include <new>
+
 #include "support/FaultInjectingRegistry.h"
 #include "registry/MemoryRegistry.h"
 #include "rulestore/RuleStoreTest.h"
@@ -110,19 +112,33 @@ TEST_F(RuleInstallerFaults, ARuleKeyThatTurnsOutToExistIsNeverWrittenInto) {
   EXPECT_EQ(memory().OpenHandleCount(), 0u);
 }
 
+// Whatever failed first, a registry error or anything else (here memory running out), keys that
+// cannot be taken away again are reported with it.
 TEST_F(RuleInstallerFaults, ARollbackThatFailsSaysWhichKeyIsLeft) {
-  MakeEmptyStore();
-  faults_.FailValue(RegCall::kSetValue, "ValueType", kRegAccessDenied);
-  faults_.FailNth(RegCall::kDeleteKey, 0, kRegAccessDenied);
-  try {
-    AddTwoDigitRule(true);
-    ADD_FAILURE() << "the failure must be reported";
-  } catch (const ERegistryException& error) {
-    EXPECT_EQ(error.Message(), "'ValueType' の設定に失敗しました\r\n作成途中のルールのキー '" + RulePath("000") +
-                                   "' を削除できませんでした");
+  const std::string left = "\r\n作成途中のルールのキー '" + RulePath("000") + "' を削除できませんでした";
+  for (const bool registry_error : {true, false}) {
+    Clean();
+    SetActiveRegistryBackend(&faults_);
+    MakeEmptyStore();
+    faults_.ClearFaults();
+    faults_.FailNth(RegCall::kDeleteKey, 0, kRegAccessDenied);
+    if (registry_error) {
+      faults_.FailValue(RegCall::kSetValue, "ValueType", kRegAccessDenied);
+    } else {
+      faults_.before_call = [](RegCall kind, const std::string* value_name) {
+        if (kind == RegCall::kSetValue && *value_name == "ValueType") throw std::bad_alloc();
+      };
+    }
+    try {
+      AddTwoDigitRule(true);
+      ADD_FAILURE() << "the failure must be reported";
+    } catch (const ERegistryException& error) {
+      EXPECT_EQ(error.Message(), (registry_error ? "'ValueType' の設定に失敗しました" : "std::bad_alloc") + left);
+    }
+    faults_.before_call = nullptr;
+    EXPECT_FALSE(StoreOrder());  // the rule was never listed
+    EXPECT_EQ(memory().OpenHandleCount(), 0u);
   }
-  EXPECT_FALSE(StoreOrder());  // the rule was never listed
-  EXPECT_EQ(memory().OpenHandleCount(), 0u);
 }
 
 TEST_F(RuleInstallerFaults, ARemnantThatCannotBeDeletedStopsTheCommandAndNamesIt) {
