@@ -16,7 +16,7 @@ const char kApplicationClass[] = "TApplication";
 std::string DefaultTitle() {
   char path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string name = FileNameOfPath(std::string(path, length < MAX_PATH ? length : 0));
+  std::string name = FileNamePart(std::string(path, length < MAX_PATH ? length : 0));
   const std::string::size_type dot = name.rfind('.');
   if (dot != std::string::npos) name.resize(dot);
   return name;

@@ -1,12 +1,10 @@
-// The error reports' texts: closing period, module file name, fatal error report.
+// The error reports' texts: closing period, fatal error report, thrown types' names.
 #include "app/ErrorText.h"
 
-#include "base/Cp932.h"
+#include "base/Cp932Text.h"
 #include "base/HexText.h"
 
 namespace {
-
-bool IsLeadByte(char byte) noexcept { return IsCp932LeadByte(static_cast<unsigned char>(byte)); }
 
 // The subset of the ABI's type grammar that a thrown object's type uses in practice.
 class TypeNameReader {
@@ -94,16 +92,6 @@ std::string DemangledTypeName(const std::string& mangled) {
   return TypeNameReader(mangled).ReadAll(name) ? name : mangled;
 }
 
-std::size_t LastCharacterStart(const std::string& text) noexcept {
-  // Walking forward is the only safe way: a trail byte can look like any single-byte character.
-  std::size_t start = text.size();
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    start = i;
-    if (IsLeadByte(text[i]) && i + 1 < text.size()) ++i;
-  }
-  return start;
-}
-
 std::string WithClosingPeriod(const std::string& message) {
   if (message.empty()) return message;
   const std::string last = message.substr(LastCharacterStart(message));
@@ -112,60 +100,10 @@ std::string WithClosingPeriod(const std::string& message) {
   return static_cast<unsigned char>(last[0]) > '.' ? message + "." : message;
 }
 
-std::string FileNameOfPath(const std::string& path) {
-  // 0x5C can be the trail byte of a double-byte character, so walk by characters.
-  std::size_t name_start = 0;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (IsLeadByte(path[i]) && i + 1 < path.size()) {
-      ++i;
-    } else if (path[i] == '\\') {
-      name_start = i + 1;
-    }
-  }
-  return path.substr(name_start);
-}
-
-std::string FillTemplate(const std::string& text_template, const std::string* arguments, std::size_t count) {
-  std::string result;
-  std::size_t next = 0;
-  for (std::size_t i = 0; i < text_template.size(); ++i) {
-    const char c = text_template[i];
-    if (IsLeadByte(c) && i + 1 < text_template.size()) {
-      result += c;
-      result += text_template[++i];
-      continue;
-    }
-    if (c != '%' || i + 1 == text_template.size()) {
-      result += c;
-      continue;
-    }
-    const char kind = text_template[++i];
-    if (kind == '%') {
-      result += '%';
-    } else {
-      if (next < count) result += arguments[next];
-      ++next;
-    }
-  }
-  return result;
-}
-
-std::string CutText(const std::string& text, std::size_t limit) {
-  if (text.size() <= limit) return text;
-  std::size_t end = 0;
-  for (std::size_t i = 0; i < limit;) {
-    const std::size_t width = IsLeadByte(text[i]) ? 2 : 1;
-    if (i + width > limit) break;
-    i += width;
-    end = i;
-  }
-  return text.substr(0, end);
-}
-
 std::string ComposeFatalErrorText(const std::string& text_template, const std::string& class_name,
                                   const std::string& module_path, std::uint32_t offset,
                                   const std::string& message) {
   const std::string period = (!message.empty() && message.back() != '.') ? "." : "";
-  const std::string arguments[] = {class_name, FileNameOfPath(module_path), UpperHex(offset, 8), message, period};
-  return CutText(FillTemplate(text_template, arguments, 5), kFatalErrorTextLimit);
+  return CutText(FillTemplate(text_template, {class_name, FileNamePart(module_path), UpperHex(offset, 8), message, period}),
+                 kFatalErrorTextLimit);
 }

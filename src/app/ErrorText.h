@@ -6,18 +6,12 @@
 #include <cstdint>
 #include <string>
 
-// Where the last character of text starts, a double-byte character counting as one; text.size()
-// for the empty text. A lead byte followed by any byte makes one character, as the system's
-// character walk takes it, so a trail byte 0x5C ("表", "ソ") is never mistaken for a character.
-std::size_t LastCharacterStart(const std::string& text) noexcept;
+#include "base/Cp932Text.h"
 
 // The error box's text: "." is appended when the last character, compared as a string, is
 // greater than "." - every double-byte character and every single byte above 0x2E. Text that
 // already ends in ".", ",", ")", "!", a blank or a line break, and the empty text, stay as they are.
 std::string WithClosingPeriod(const std::string& message);
-
-// What follows the last "\" of a path (the whole path when there is none).
-std::string FileNameOfPath(const std::string& path);
 
 // The fatal error report's text from its template (string 65513): the class name, the module's
 // file name (taken from module_path), the offset as 8 upper-case hexadecimal digits, the message,
@@ -28,13 +22,6 @@ constexpr std::size_t kFatalErrorTextLimit = 1024;
 std::string ComposeFatalErrorText(const std::string& text_template, const std::string& class_name,
                                   const std::string& module_path, std::uint32_t offset,
                                   const std::string& message);
-
-// Fills each "%s", "%p" or "%x"-style placeholder of text_template with the next argument's text,
-// and "%%" with "%". Placeholders beyond the arguments stay empty; no argument is ever read as a format.
-std::string FillTemplate(const std::string& text_template, const std::string* arguments, std::size_t count);
-
-// The text cut to at most limit bytes without splitting a double-byte character.
-std::string CutText(const std::string& text, std::size_t limit);
 
 // A type's name as the compiler's type information spells it (Itanium C++ ABI mangling), made
 // readable: built-in types ("i" is "int"), names in namespaces and std, pointers, references and

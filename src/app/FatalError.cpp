@@ -10,17 +10,11 @@
 
 #include "app/Application.h"
 #include "app/ErrorText.h"
+#include "app/LeanRuntime.h"
 #include "base/Exception.h"
 #include "base/ResourceStrings.h"
 
 #include <cxxabi.h>
-
-// libstdc++'s default terminate handler prints the demangled type of the exception to stderr, which
-// a windowed program does not have; replacing it keeps its demangler (about 77 KB) out of the .exe.
-// Our own handler is installed first thing in the entry, so this one only serves a failure before.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
 
 namespace {
 
@@ -61,6 +55,9 @@ void ShowFatalError(std::exception_ptr object, const void* address) noexcept {
     } catch (const Exception& exception) {
       class_name = exception.ClassName();
       message = exception.Message();
+    } catch (const EStandardFailure& failure) {
+      class_name = failure.ClassName();
+      message = failure.what();
     } catch (...) {
       // Not one of ours: its type as the compiler names it, made readable by our own small reader
       // (the runtime's demangler costs 77 KB).

@@ -1,7 +1,13 @@
-// Character-wise folding and splitting of code page 932 text.
+// Character-wise folding, splitting, cutting and template filling of code page 932 text.
 #include "base/Cp932Text.h"
 
 #include "base/Cp932.h"
+
+namespace {
+
+bool IsLeadByte(char byte) noexcept { return IsCp932LeadByte(static_cast<unsigned char>(byte)); }
+
+}  // namespace
 
 std::string FoldAsciiCase(std::string text) {
   for (std::string::size_type index = 0; index < text.size(); ++index) {
@@ -32,4 +38,49 @@ std::string FileNamePart(const std::string& path) {
     }
   }
   return path.substr(start);
+}
+
+std::size_t LastCharacterStart(const std::string& text) noexcept {
+  // Walking forward is the only safe way: a trail byte can look like any single-byte character.
+  std::size_t start = text.size();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    start = i;
+    if (IsLeadByte(text[i]) && i + 1 < text.size()) ++i;
+  }
+  return start;
+}
+
+std::string CutText(const std::string& text, std::size_t limit) {
+  if (text.size() <= limit) return text;
+  std::size_t end = 0;
+  for (std::size_t i = 0; i < limit;) {
+    const std::size_t width = IsLeadByte(text[i]) ? 2 : 1;
+    if (i + width > limit) break;
+    i += width;
+    end = i;
+  }
+  return text.substr(0, end);
+}
+
+std::string FillTemplate(const std::string& text_template, std::initializer_list<std::string> arguments) {
+  std::string result;
+  auto next = arguments.begin();
+  for (std::size_t i = 0; i < text_template.size(); ++i) {
+    const char c = text_template[i];
+    if (IsLeadByte(c) && i + 1 < text_template.size()) {
+      result += c;
+      result += text_template[++i];
+      continue;
+    }
+    if (c != '%' || i + 1 == text_template.size()) {
+      result += c;
+      continue;
+    }
+    if (text_template[++i] == '%') {
+      result += '%';
+    } else if (next != arguments.end()) {
+      result += *next++;
+    }
+  }
+  return result;
 }

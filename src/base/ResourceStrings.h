@@ -29,7 +29,3 @@ enum ResourceStringId : int {
 
 // The code page 932 text of the entry, or the empty text when the table has none.
 std::string ResourceString(int id);
-
-// Puts argument in place of the first "%s" of a template, by plain text replacement:
-// the argument may hold any bytes (a '%' included) and is never read as a format.
-std::string SubstituteArgument(const std::string& text_template, const std::string& argument);

@@ -3,10 +3,11 @@
 
 #include <vector>
 
+#include "base/Cp932Text.h"
 #include "base/ResourceStrings.h"
 
 void RaiseRegistryError(int message_id, const std::string& argument) {
-  throw ERegistryException(SubstituteArgument(ResourceString(message_id), argument));
+  throw ERegistryException(FillTemplate(ResourceString(message_id), {argument}));
 }
 
 namespace {

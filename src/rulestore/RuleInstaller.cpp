@@ -90,7 +90,7 @@ std::string CurrentFailureText() {
 [[noreturn]] void RaiseLeftBehind(int message_id, const std::string& key_path) {
   std::string message = CurrentFailureText();
   if (!message.empty()) message += "\r\n";
-  throw ERegistryException(message + SubstituteArgument(ResourceString(message_id), key_path));
+  throw ERegistryException(message + FillTemplate(ResourceString(message_id), {key_path}));
 }
 
 // Deletes a key that carries the rule's name but that "Order" does not list: what an interrupted

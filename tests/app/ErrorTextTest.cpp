@@ -47,16 +47,7 @@ TEST(WithClosingPeriod, ADoubleByteLastCharacterAlwaysGetsIt) {
 
 TEST(WithClosingPeriod, APeriodAfterADoubleByteCharacterStaysSingle) {
   EXPECT_EQ("ソ.", WithClosingPeriod("ソ."));
-  EXPECT_EQ("'Order' の設定に失敗しました.", WithClosingPeriod(SubstituteArgument(ResourceString(kSWriteValueFailed), "Order")));
-}
-
-TEST(FileNameOfPath, TakesWhatFollowsTheLastSeparator) {
-  EXPECT_EQ("quellmark.exe", FileNameOfPath("C:\\Program Files\\Quellmark\\quellmark.exe"));
-  EXPECT_EQ("quellmark.exe", FileNameOfPath("quellmark.exe"));
-  EXPECT_EQ("", FileNameOfPath("C:\\dir\\"));
-  // The 5C bytes inside "表" and "ソ" are no separators.
-  EXPECT_EQ("ソフト.exe", FileNameOfPath("C:\\表\\ソフト.exe"));
-  EXPECT_EQ("表ソ", FileNameOfPath("表ソ"));
+  EXPECT_EQ("'Order' の設定に失敗しました.", WithClosingPeriod(FillTemplate(ResourceString(kSWriteValueFailed), {"Order"})));
 }
 
 TEST(ComposeFatalErrorText, FillsTheStringTableTemplate) {
@@ -93,12 +84,6 @@ TEST(ComposeFatalErrorText, IsCutAt1024BytesBetweenCharacters) {
   const std::string cut = CutText(japanese, kFatalErrorTextLimit);
   EXPECT_EQ(1023u, cut.size());
   EXPECT_EQ("95 5C", Hex(cut.substr(cut.size() - 2)));
-}
-
-TEST(FillTemplate, PlaceholdersBeyondTheArgumentsStayEmpty) {
-  const std::string arguments[] = {"one"};
-  EXPECT_EQ("[one][]", FillTemplate("[%s][%s]", arguments, 1));
-  EXPECT_EQ("50% of one", FillTemplate("50%% of %s", arguments, 1));
 }
 
 TEST(UpperHex, IsZeroPaddedToTheWidthAndNeverCut) {

@@ -4,6 +4,8 @@
 //   frame_probe.exe error     Action raises ERegistryException ("'Order' の設定に失敗しました")
 //   frame_probe.exe abort     Action raises EAbort
 //   frame_probe.exe foreign   Action raises an int, which is no Exception
+//   frame_probe.exe runtime   Action asks a string for a part past its end, through the program's
+//                             own throw helpers of the C++ runtime
 //   frame_probe.exe create    the form's create handler raises Exception("create failed")
 //   frame_probe.exe startup   the form's constructor raises Exception("start failed")
 //   frame_probe.exe modal     Action shows a modal dialog (OK: default, Cancel: cancel, End: ends the
@@ -20,6 +22,7 @@
 
 #include "app/Application.h"
 #include "app/FatalError.h"
+#include "base/Cp932Text.h"
 #include "base/ResourceStrings.h"
 #include "registry/ERegistryException.h"
 
@@ -82,9 +85,10 @@ class TProbeForm : public TForm {
  private:
   void Act() {
     SetCaption("Probe clicks=" + std::to_string(++clicks_));
-    if (g_scenario == "error") throw ERegistryException(SubstituteArgument(ResourceString(kSWriteValueFailed), "Order"));
+    if (g_scenario == "error") throw ERegistryException(FillTemplate(ResourceString(kSWriteValueFailed), {"Order"}));
     if (g_scenario == "abort") throw EAbort("quiet");
     if (g_scenario == "foreign") throw 42;
+    if (g_scenario == "runtime") SetCaption(std::string("abc").substr(clicks_ + 4));
     if (g_scenario == "sysmenu") {
       std::string ids = "Probe menu=";
       HMENU menu = GetSystemMenu(Application->Handle(), FALSE);

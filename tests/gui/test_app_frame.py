@@ -118,6 +118,19 @@ class ProbeTest(unittest.TestCase):
         session.key(session.window, "alt+F4")
         self.assertEqual(0, session.program.wait(30))
 
+    def test_a_standard_library_failure_gets_the_fatal_box_with_its_class_and_message(self):
+        session = self.start("runtime")
+        self.press_action(session, 1)
+        caption, text = session.wait(session.message_box, "the fatal error box")
+        self.assertEqual(FATAL_CAPTION, caption)
+        match = FATAL_LINE.match(text)
+        self.assertIsNotNone(match, repr(text))
+        self.assertEqual(("std::out_of_range", "basic_string::substr: __pos (which is 5) > this->size() (which is 3)."),
+                         (match.group(1), match.group(3)))
+        session.close_message_box(FATAL_CAPTION)
+        session.key(session.window, "alt+F4")
+        self.assertEqual(0, session.program.wait(30))
+
     def test_failing_create_handler_is_reported_and_the_form_still_comes(self):
         session = ProbeSession(self, "create")
         box = session.wait(session.message_box, "the error box")

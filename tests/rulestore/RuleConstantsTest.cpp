@@ -1,6 +1,7 @@
 // The bytes that the mail client reads: rule names, criteria lists, rule key names and messages.
 #include <gtest/gtest.h>
 
+#include "base/Cp932Text.h"
 #include "base/ResourceStrings.h"
 #include "rulestore/RuleFunc.h"
 
@@ -39,7 +40,7 @@ TEST(RuleConstants, RuleKeyNamesAreUpperCaseHexOfAtLeastThreeDigits) {
 
 TEST(RuleConstants, RegistryMessagesNameTheValueVerbatim) {
   // "'%s' のデータ型が不正です" with a value name that itself looks like a format.
-  EXPECT_EQ(SubstituteArgument(ResourceString(kSInvalidValueType), "%s%n"),
+  EXPECT_EQ(FillTemplate(ResourceString(kSInvalidValueType), {"%s%n"}),
             "'%s%n' \x82\xCC\x83\x66\x81\x5B\x83\x5E\x8C\x5E\x82\xAA\x95\x73\x90\xB3\x82\xC5\x82\xB7");
   EXPECT_EQ(ResourceString(kSReadValueFailed), "'%s' \x82\xCC\x8E\xE6\x93\xBE\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD");
   EXPECT_EQ(ResourceString(kSWriteValueFailed), "'%s' \x82\xCC\x90\xDD\x92\xE8\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD");
