@@ -503,27 +503,33 @@ class FailureTest(unittest.TestCase):
         session.assert_nothing_written(session.close())
 
 
-class MailClientGuardTest(unittest.TestCase):
-    def test_nothing_is_written_while_the_mail_client_runs(self):
-        session = CommandSession(self, store_fixture())
-        shutil.copy(tool_path("process_standin.exe"), session.prefix.path / "drive_c" / "msimn.exe")
-        mail_client = subprocess.Popen(["wine", "C:\\msimn.exe"], env=session.prefix.env(), stdin=subprocess.PIPE,
-                                       stdout=subprocess.PIPE)
+class GuardTest(unittest.TestCase):
+    """The add command writes nothing while the mail client runs or another copy writes the rules."""
+
+    def refused_while(self, session, command, warning, screenshot):
+        """With `command` running in the prefix (process_standin.exe in one of its parts), "追加" and OK
+        give `warning` instead of writing."""
+        other = subprocess.Popen(["wine", *command], env=session.prefix.env(), stdin=subprocess.PIPE,
+                                 stdout=subprocess.PIPE)
         try:
-            self.assertEqual(b"running", mail_client.stdout.readline().strip())
+            self.assertEqual(b"running", other.stdout.readline().strip())
             session.choose(two_digit=True, digit_at=True, item=0)
             session.press_add()
             session.dialog(WARNING)
             session.keys(WARNING, "Return")
-            guard = session.dialog(WARNING)
-            DialogShape.check(self, guard, MAIL_CLIENT_RUNNING, ["OK"])
-            session.screenshot("mail-client-warning", session.display.wait_window(WARNING))
+            DialogShape.check(self, session.dialog(WARNING), warning, ["OK"])
+            session.screenshot(screenshot, session.display.wait_window(WARNING))
             session.keys(WARNING, "Return")
             session.no_dialog_for(1)
         finally:
-            mail_client.stdin.close()
-            mail_client.wait(30)
-            mail_client.stdout.close()
+            other.stdin.close()
+            other.wait(30)
+            other.stdout.close()
+
+    def test_nothing_is_written_while_the_mail_client_runs(self):
+        session = CommandSession(self, store_fixture())
+        shutil.copy(tool_path("process_standin.exe"), session.prefix.path / "drive_c" / "msimn.exe")
+        self.refused_while(session, ["C:\\msimn.exe"], MAIL_CLIENT_RUNNING, "mail-client-warning")
         # Closed: the same command goes through.
         session.add_and_confirm()
         after = session.close()
@@ -531,25 +537,10 @@ class MailClientGuardTest(unittest.TestCase):
                      **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)}
         session.assert_written_exactly(after, new_rules, b"000 001")
 
-
     def test_nothing_is_written_while_another_copy_holds_the_store(self):
         session = CommandSession(self, store_fixture())
-        other_copy = subprocess.Popen(["wine", str(tool_path("process_standin.exe")), WRITER_LOCK],
-                                      env=session.prefix.env(), stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        try:
-            self.assertEqual(b"running", other_copy.stdout.readline().strip())
-            session.choose(two_digit=True, digit_at=True, item=0)
-            session.press_add()
-            session.dialog(WARNING)
-            session.keys(WARNING, "Return")
-            DialogShape.check(self, session.dialog(WARNING), ANOTHER_COPY_WRITING, ["OK"])
-            session.screenshot("another-copy-warning", session.display.wait_window(WARNING))
-            session.keys(WARNING, "Return")
-            session.no_dialog_for(1)
-        finally:
-            other_copy.stdin.close()
-            other_copy.wait(30)
-            other_copy.stdout.close()
+        self.refused_while(session, [str(tool_path("process_standin.exe")), WRITER_LOCK], ANOTHER_COPY_WRITING,
+                           "another-copy-warning")
         session.assert_nothing_written(session.close())
 
 
