@@ -93,9 +93,20 @@ std::string CurrentFailureText() {
   throw ERegistryException(message + FillTemplate(ResourceString(message_id), {key_path}));
 }
 
+// Deletes keys given by their paths beneath the store, parents before children, leaf first: the
+// store opened, so its path is short enough, where the full paths beneath it need not be. Whether
+// all of them went.
+bool DeleteBeneathStore(TRegistry& registry, const std::string& store_path, const std::vector<std::string>& keys) {
+  registry.ClosePath();
+  bool all_gone = registry.OpenPath(store_path, false);
+  for (auto key = keys.rbegin(); all_gone && key != keys.rend(); ++key) all_gone = registry.DeleteKey(*key) == kRegSuccess;
+  registry.ClosePath();
+  return all_gone;
+}
+
 // Deletes a key that carries the rule's name but that "Order" does not list: what an interrupted
 // installation, a killed process or an older registry export left. The mail client ignores it, and
-// left in place it would pass for the rule. Leaf first, each key by its path beneath the store.
+// left in place it would pass for the rule. Everything beneath it goes too.
 void RemoveRemnant(TRegistry& registry, const std::string& store_path, const std::string& key_name) {
   const std::string remnant_path = store_path + "\\" + key_name;
   bool deleted = false;
@@ -110,9 +121,7 @@ void RemoveRemnant(TRegistry& registry, const std::string& store_path, const std
       registry.ListSubkeys(children);
       for (const std::string& child : children.Items()) keys.push_back(keys[index] + "\\" + child);
     }
-    registry.ClosePath();
-    deleted = registry.OpenPath(store_path, false);
-    for (auto key = keys.rbegin(); deleted && key != keys.rend(); ++key) deleted = registry.DeleteKey(*key) == kRegSuccess;
+    deleted = DeleteBeneathStore(registry, store_path, keys);
   } catch (...) {
     registry.ClosePath();
     RaiseLeftBehind(kSRemnantNotDeleted, remnant_path);
@@ -151,17 +160,12 @@ class RuleKeys {
     if (opened.created) created_.push_back(full_path.substr(store_path_.size() + 1));
   }
 
-  // Deletes the keys made so far, leaf first, each by its path beneath the store (which opened, so
-  // its path is short enough; the full paths beneath it need not be). The empty text when all of
-  // them went, else the rule key's path: it is left with whatever could not be deleted beneath it.
+  // Deletes the keys made so far. The empty text when all of them went, else the rule key's path:
+  // it is left with whatever could not be deleted beneath it.
   std::string RollBack() {
     registry_.ClosePath();
     if (created_.empty()) return {};
-    bool all_gone = registry_.OpenPath(store_path_, false);
-    for (auto key = created_.rbegin(); all_gone && key != created_.rend(); ++key) {
-      all_gone = registry_.DeleteKey(*key) == kRegSuccess;
-    }
-    registry_.ClosePath();
+    const bool all_gone = DeleteBeneathStore(registry_, store_path_, created_);
     created_.clear();
     return all_gone ? std::string() : rule_path_;
   }
