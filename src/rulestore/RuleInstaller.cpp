@@ -27,27 +27,12 @@ struct RuleDefinition {
 
 // The lowest number whose key name is neither a subkey of the store nor listed in its "Order": a
 // listed name without its key would make the new rule visible before it is complete, and listed
-// twice once it is. The numbers 0 ... count are tested from count down; "Order" can list more names
-// than there are keys, so the search may have to go on above count.
-std::uint32_t FindFreeRuleNumber(const std::string& store_path, std::int32_t count, const OrderNames& listed) {
-  const auto is_free = [&](std::uint32_t number) {
-    return !listed.ListsNumber(number) && !RuleKeyExistsIn(store_path, RuleKeyNameOf(number));
-  };
-  std::uint32_t slot = 0;
-  bool found = false;
-  for (std::int64_t number = count; number >= 0; --number) {
-    if (is_free(static_cast<std::uint32_t>(number))) {
-      slot = static_cast<std::uint32_t>(number);
-      found = true;
-    }
-  }
-  for (std::uint32_t number = static_cast<std::uint32_t>(count) + 1; !found; ++number) {
-    if (is_free(number)) {
-      slot = number;
-      found = true;
-    }
-  }
-  return slot;
+// twice once it is. One is always found: the store has finitely many keys and "Order" finitely
+// many names.
+std::uint32_t FindFreeRuleNumber(const std::string& store_path, const OrderNames& listed) {
+  std::uint32_t number = 0;
+  while (listed.ListsNumber(number) || RuleKeyExistsIn(store_path, RuleKeyNameOf(number))) ++number;
+  return number;
 }
 
 // The store the current identity leads to. Empty means there is none: installing anyway would
@@ -72,12 +57,11 @@ std::string ReadStoreOrder(TRegistry& registry, const std::string& mail_rules_pa
   return order;
 }
 
-// The message of the exception being handled, for a report that adds to it.
+// The message of the exception being handled (an Exception's what() is its message), for a report
+// that adds to it.
 std::string CurrentFailureText() {
   try {
     throw;
-  } catch (const Exception& error) {
-    return error.Message();
   } catch (const std::exception& error) {
     return error.what();
   } catch (...) {
@@ -242,9 +226,7 @@ void InstallRule(const RuleDefinition& rule, bool delete_after_receive) {
   }
   for (const std::string& key_name : remnants) RemoveRemnant(registry, mail_rules_path, key_name);
 
-  const std::int32_t count = ListRuleKeys(mail_rules_path);
-  if (count < 0) throw Exception(ResourceString(kSNoIdentity));
-  const std::string rule_key_name = RuleKeyNameOf(FindFreeRuleNumber(mail_rules_path, count, listed));
+  const std::string rule_key_name = RuleKeyNameOf(FindFreeRuleNumber(mail_rules_path, listed));
 
   RuleKeys keys(registry, mail_rules_path, rule_key_name);
   try {

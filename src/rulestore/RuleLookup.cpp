@@ -37,14 +37,6 @@ void GetMailRulesPath(std::string& path) {
   path = std::string(kIdentitiesKey) + "\\" + identity + kMailRulesSuffix;
 }
 
-std::int32_t ListRuleKeys(const std::string& store_path) {
-  TRegistry registry;
-  registry.SetRoot(kHkeyCurrentUser);
-  if (!OpenMailRulesKey(registry, store_path)) return -1;
-  registry.ListSubkeys(*RuleKeyNames);
-  return RuleKeyNames->Count();
-}
-
 std::vector<std::string> RuleKeysNamed(const std::string& store_path, const std::string& name) {
   std::vector<std::string> named;
   TRegistry registry;
@@ -70,7 +62,11 @@ bool RuleKeyExistsIn(const std::string& store_path, const std::string& key_name)
 std::int32_t GetRuleKeyCount() {
   std::string path;
   GetMailRulesPath(path);
-  return ListRuleKeys(path);
+  TRegistry registry;
+  registry.SetRoot(kHkeyCurrentUser);
+  if (!OpenMailRulesKey(registry, path)) return -1;
+  registry.ListSubkeys(*RuleKeyNames);
+  return RuleKeyNames->Count();
 }
 
 bool RuleHasName(const std::string& key_path, const std::string& name) {

@@ -2,13 +2,9 @@
 // each call: an installation works on the store it started with, from the first look to "Order".
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-// The number of rule keys of the store at store_path, listed into RuleKeyNames; -1 when store_path
-// is empty or the key is not there.
-std::int32_t ListRuleKeys(const std::string& store_path);
 // The rule keys whose "Name" is exactly name, byte for byte, in listing order. Every rule key is
 // read, also after a match, and the listing is left in RuleKeyNames.
 std::vector<std::string> RuleKeysNamed(const std::string& store_path, const std::string& name);

@@ -62,7 +62,7 @@ TEST_F(RuleInstallerFaults, AFailureBeforeOrderIsWrittenLeavesTheStoreAsItWas) {
       {"a listing short of one subkey", [](FaultInjectingRegistry& f) { f.FailNth(RegCall::kEnumKey, 1, kRegNoMoreItems); },
        "'" + std::string(kStorePath) + "' のサブキーの一覧を取得できません"},
       {"a criteria key that will not open",
-       [](FaultInjectingRegistry& f) { f.FailNth(RegCall::kCreateKey, 10, kRegAccessDenied); },
+       [](FaultInjectingRegistry& f) { f.FailNth(RegCall::kCreateKey, 9, kRegAccessDenied); },
        "'" + rule + "\\Criteria' を開けません"},
       {"a refused write", [](FaultInjectingRegistry& f) { f.FailValue(RegCall::kSetValue, "Type", kRegAccessDenied); },
        "'Type' の設定に失敗しました"},
@@ -99,9 +99,9 @@ TEST_F(RuleInstallerFaults, ARuleKeyThatTurnsOutToExistIsNeverWrittenInto) {
   MakeEmptyStore();
   AddRuleKey("000", "first");  // not listed, so only its key tells that 000 is taken
   const std::string before = memory().Dump();
-  // The existence test of "000" (the second, after "001") wrongly finds it free; creating it then
-  // reports a key that was already there.
-  faults_.FailNth(RegCall::kOpenKey, 2, kRegFileNotFound);
+  // The existence test of "000" wrongly finds it free; creating it then reports a key that was
+  // already there.
+  faults_.FailNth(RegCall::kOpenKey, 1, kRegFileNotFound);
   try {
     AddTwoDigitRule(true);
     ADD_FAILURE() << "writing into another rule's key must be refused";
@@ -214,11 +214,10 @@ TEST_F(RuleInstallerFaults, AnInstallationMakesNoRegistryCallBeyondItsSteps) {
     const std::uint64_t identity = 4;              // open "Identities", size and read "Last User ID", close
     const std::uint64_t order_check = 4;           // open, size, read, close
     const std::uint64_t name_walk = 4 + n * (1 + 4);  // open, info, the end of the list, close; per key: enum + name test
-    const std::uint64_t count = 4 + n;             // open, info, the end of the list, close; an enumeration per key
-    const std::uint64_t free_name = n * 4 + 3;     // open, probe, close; a taken name closes its probe too
+    const std::uint64_t free_name = n * 4 + 3;     // from 0 up: open, probe, close; a taken name closes its probe too
     const std::uint64_t blocks = 5 + 7 + 3 + 7 + 7;  // opens, 17 writes, closes
     const std::uint64_t order_update = identity + 5;  // the identity again; open, size, read, write, close
-    EXPECT_EQ(faults_.TotalCount(), identity + order_check + name_walk + count + free_name + blocks + order_update)
+    EXPECT_EQ(faults_.TotalCount(), identity + order_check + name_walk + free_name + blocks + order_update)
         << rules << " rules";
     EXPECT_EQ(faults_.Count(RegCall::kSetValue), 18u);
   }
