@@ -2,10 +2,12 @@
 """The user's guide (Markdown, UTF-8) as the release's text file: code page 932, CR LF, for Notepad.
 
     guide_to_text.py --version 1.0.0 docs/guide-ja.md readme.txt
+    guide_to_text.py --plain LICENSE license.txt
 
-Markdown marks become plain text: headings get a frame or a mark, a picture becomes one line that
-names it, links show their address, code spans and emphasis lose their marks, code blocks are
-indented. Source lines are kept as they are (the guide is written with short lines).
+Markdown marks become plain text: headings get a frame or a mark, links show their address, code
+spans and emphasis lose their marks, code blocks are indented. Source lines are kept as they are
+(the guide is written with short lines). A picture is refused: the archive holds none, so the text
+has to say in words what a picture would show. --plain takes the text as it is (the licence).
 
 A character that code page 932 does not have stops the conversion with its line and column: the
 file Notepad shows must never hold "?" where the guide has text.
@@ -59,8 +61,8 @@ def convert(source, version):
             continue
         image = IMAGE.match(line)
         if image:
-            emit(f"［図：{inline(image.group(1))}］")
-            continue
+            raise GuideError(f"line {number}: a picture ({image.group(2)}): the archive holds no pictures, "
+                             "so describe in words what it shows")
         heading = HEADING.match(line)
         if heading:
             level, text = len(heading.group(1)), inline(heading.group(2))
@@ -106,14 +108,17 @@ def encode(lines):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--version", required=True)
+    mode = parser.add_mutually_exclusive_group(required=True)
+    mode.add_argument("--version", help="the guide: Markdown to text, with the version in the title")
+    mode.add_argument("--plain", action="store_true", help="a text file as it is")
     parser.add_argument("source")
     parser.add_argument("target")
     args = parser.parse_args()
     try:
         with open(args.source, encoding="utf-8") as f:
             source = f.read()
-        data = encode(convert(source, args.version))
+        lines = (list(enumerate(source.splitlines(), 1)) if args.plain else convert(source, args.version))
+        data = encode(lines)
     except (GuideError, UnicodeDecodeError) as error:
         print(f"{args.source}: {error}", file=sys.stderr)
         return 1

@@ -50,8 +50,8 @@ class ReleaseArchiveTest(unittest.TestCase):
             cls.entries = z.infolist()
             cls.files = {info.filename: z.read(info) for info in cls.entries}
 
-    def test_holds_the_program_and_the_guide_in_a_fixed_order_and_time(self):
-        self.assertEqual(["quellmark.exe", "readme.txt"], [e.filename for e in self.entries])
+    def test_holds_the_licence_the_program_and_the_guide_in_a_fixed_order_and_time(self):
+        self.assertEqual(["license.txt", "quellmark.exe", "readme.txt"], [e.filename for e in self.entries])
         self.assertEqual(self.files["quellmark.exe"], (TREE / "src" / "app" / "quellmark.exe").read_bytes(),
                          "the archive's quellmark.exe is not the one this tree built")
         # Every entry carries the sources' date: SOURCE_DATE_EPOCH when the release was made with it,
@@ -100,13 +100,16 @@ class ReleaseArchiveTest(unittest.TestCase):
                       r"HKEY_CURRENT_USER\Identities\{ID}\Software\Microsoft\Outlook Express\5.0\Rules\Mail",
                       "Windows 2000", "Windows 98 SE"):
             self.assertIn(words, text)
-        # Markdown marks are gone; each picture is one line that names it.
-        self.assertEqual([], [line for line in lines if re.search(r"!\[|\]\(|```|\*\*|^#", line)],
-                         "Markdown marks are left in the text")
-        source = (REPO_ROOT / "docs" / "guide-ja.md").read_text(encoding="utf-8")
-        pictures = re.findall(r"^!\[([^\]]*)\]\(", source, re.MULTILINE)
-        self.assertTrue(pictures)
-        self.assertEqual([f"［図：{alt}］" for alt in pictures], [line for line in lines if line.startswith("［図：")])
+        # Markdown marks are gone, and nothing points at a picture the archive does not hold.
+        self.assertEqual([], [line for line in lines if re.search(r"!\[|\]\(|```|\*\*|^#|［図|\.png", line)],
+                         "Markdown marks or pictures are left in the text")
+
+    def test_licence_is_the_repository_licence_as_text_for_notepad(self):
+        data = self.files["license.txt"]
+        self.assertEqual((REPO_ROOT / "LICENSE").read_bytes().replace(b"\n", b"\r\n"), data)
+        data.decode("ascii")  # ASCII reads the same in code page 932
+        self.assertIn(b"MIT License", data)
+        self.assertIn(b"Copyright (c) 2026 the Quellmark authors\r\n", data)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The same commit gives the same release: a second release, made by the release command in another
-# build directory (another path, another length), must have the same quellmark.exe and the same
-# archive, byte for byte, and neither build path may appear in the program.
+# build directory (another path, another length), must have the same quellmark.exe, guide and licence
+# texts and the same archive, byte for byte, and neither build path may appear in the program.
 #
 #   reproducible.sh RELEASE_TREE     (run by ctest in the release tree, after scripts/release.sh)
 set -uo pipefail
@@ -18,7 +18,7 @@ bash "$ROOT/scripts/release.sh" "$second" >"$first-again.log" 2>&1 || {
 }
 
 failures=0
-for name in src/app/quellmark.exe "$(cd -- "$first" && ls quellmark-*-win32.zip)"; do
+for name in src/app/quellmark.exe package/readme.txt package/license.txt "$(cd -- "$first" && ls quellmark-*-win32.zip)"; do
   a=$(sha256sum <"$first/$name" | cut -d' ' -f1)
   b=$(sha256sum <"$second/$name" 2>/dev/null | cut -d' ' -f1)
   printf '%s\n  %s  %s\n  %s  %s\n' "$name" "$a" "$first" "${b:-(missing)}" "$second"

@@ -1,0 +1,143 @@
+"""Every text the guide quotes in corner brackets is one that quellmark.exe shows, byte for byte in code page 932.
+
+Run by ctest in the release tree, on the readme.txt of the archive that scripts/release.sh packed:
+
+    guide_messages_test.py RELEASE_TREE
+
+The guide's convention, which it states once for its readers: corner brackets hold a text of the
+program exactly as it appears (a caption, a button, a page, a message or some of its whole lines, a
+rule's name) or the title of one of the guide's own sections. A line break inside the brackets is a
+line break of the message; "…" stands where the program fills something in ("%s"). The error box
+appends "." to a text whose last character is above "." (any Japanese character is), so an error is
+quoted with that ".". The program's texts are read from its sources: the string literals of the
+string table, of the windows and dialogs (src/ui) and of the rule store (the rules' names).
+"""
+
+import re
+import sys
+import unittest
+import zipfile
+from pathlib import Path
+
+TREE = Path(sys.argv.pop(1)) if len(sys.argv) > 1 else None
+SOURCES = Path(__file__).resolve().parents[2] / "src"
+STRING_TABLE = SOURCES / "base" / "ResourceStrings.def"
+
+# Preprocessor lines, comments, character literals, string literals (group 1), blanks (group 2), the rest.
+TOKEN = re.compile(r'(?m:^[ \t]*#[^\n]*)|//[^\n]*|/\*.*?\*/|\'(?:\\.|[^\\\'\n])*\''
+                   r'|"((?:\\.|[^\\"\n])*)"|(\s+)|.', re.DOTALL)
+# The texts are UTF-8 source; a byte escape (\x81) would stand for code page 932 bytes, which none
+# of them uses, so any escape but these stops the test (KeyError) rather than be read wrongly.
+ESCAPES = {"n": "\n", "r": "\r", "t": "\t", '"': '"', "'": "'", "\\": "\\"}
+PLACEHOLDER = re.compile(r"%[sp]")
+
+
+def unescape(body):
+    return re.sub(r"\\(.)", lambda match: ESCAPES[match.group(1)], body)
+
+
+def string_literals(path):
+    """The file's string literals, adjacent ones joined as the compiler joins them."""
+    texts, current = [], None
+    for match in TOKEN.finditer(path.read_text(encoding="utf-8")):
+        token = match.group(0)
+        if match.group(1) is not None:
+            current = (current or "") + unescape(match.group(1))
+        elif match.group(2) is not None or token.lstrip().startswith(("//", "/*", "#")):
+            continue
+        elif current is not None:
+            texts.append(current)
+            current = None
+    if current is not None:
+        texts.append(current)
+    return texts
+
+
+def gets_closing_period(text):
+    """The error box's rule: a "." follows unless the last character is one byte at or below "."."""
+    return text != "" and text[-1].encode("cp932")[0] > ord(".")
+
+
+def shown_texts():
+    """Every run of whole lines of every text as the program can show it, in code page 932."""
+    table = set(string_literals(STRING_TABLE))
+    others = {text for path in sorted((SOURCES / "ui").rglob("*.cpp")) + sorted((SOURCES / "rulestore").glob("*.cpp"))
+              for text in string_literals(path)}
+    shown = set()
+    for text in (table | others) - {""}:
+        variants = [PLACEHOLDER.sub("…", text)]
+        # Only the string table's texts are raised as errors; the dialogs' own texts show as they are.
+        if text in table and gets_closing_period(variants[0]):
+            variants.append(variants[0] + ".")
+        for variant in variants:
+            lines = variant.encode("cp932").split(b"\r\n")
+            shown.update(b"\r\n".join(lines[i:j]) for i in range(len(lines)) for j in range(i + 1, len(lines) + 1))
+    return shown
+
+
+def quotes(text):
+    """(line number, text) of each outermost 「…」; continuation lines lose their indentation."""
+    found, depth, start = [], 0, None
+    for index, character in enumerate(text):
+        if character == "「":
+            depth += 1
+            if depth == 1:
+                start = index + 1
+        elif character == "」" and depth > 0:
+            depth -= 1
+            if depth == 0:
+                lines = text[start:index].split("\r\n")
+                body = "\r\n".join([lines[0]] + [line.lstrip(" ") for line in lines[1:]])
+                found.append((text.count("\r\n", 0, start) + 1, body))
+    if depth != 0:
+        found.append((text.count("\r\n", 0, start) + 1, "(a 「 that is never closed)"))
+    return found
+
+
+def headings(text):
+    return {line[2:] for line in text.split("\r\n") if line.startswith(("■ ", "◆ "))}
+
+
+class MatcherTest(unittest.TestCase):
+    """The convention holds both ways on the program's real texts: what the screen shows is accepted,
+    the faults the guide once had are not."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.shown = shown_texts()
+
+    def accepted(self, text):
+        return text.encode("cp932") in self.shown
+
+    def test_an_error_with_a_placeholder_is_quoted_with_its_period(self):
+        error = next(PLACEHOLDER.sub("…", t) for t in string_literals(STRING_TABLE) if "%s" in t and "\r\n" not in t)
+        self.assertTrue(self.accepted(error + "."))
+        self.assertFalse(self.accepted(error + "。"), "a full stop the screen does not show")
+        self.assertFalse(self.accepted(error.replace("…", "Order") + "."), "a filled-in example, not the text")
+
+    def test_a_dialog_text_is_quoted_whole_lines_and_without_a_period(self):
+        dialog = next(t for t in string_literals(SOURCES / "ui" / "Unit1.cpp") if t.count("\r\n") == 2)
+        first, second, third = dialog.split("\r\n")
+        self.assertTrue(self.accepted(dialog))
+        self.assertTrue(self.accepted(first + "\r\n" + second))
+        self.assertFalse(self.accepted(first[:-1]), "a line cut short")
+        self.assertFalse(self.accepted(first + "\r\n" + third), "lines that do not follow each other")
+        self.assertFalse(self.accepted(dialog + "."), "the error box's period on a dialog's text")
+
+
+@unittest.skipIf(TREE is None, "give the release tree")
+class GuideQuotesTest(unittest.TestCase):
+    def test_every_corner_bracket_quote_is_a_program_text_or_a_section_title(self):
+        archive = next(TREE.glob("quellmark-*-win32.zip"))
+        with zipfile.ZipFile(archive) as z:
+            text = z.read("readme.txt").decode("cp932")
+        found = quotes(text)
+        self.assertGreater(len(found), 0)
+        shown, titles = shown_texts(), headings(text)
+        wrong = [f"line {line}: 「{body}」" for line, body in found
+                 if body not in titles and body.encode("cp932") not in shown]
+        self.assertEqual([], wrong, "quoted as the program's, but the program shows no such text")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
