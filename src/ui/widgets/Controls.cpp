@@ -10,19 +10,28 @@
 
 namespace {
 
-// The window property that leads from a window to its control object.
-const char kControlProperty[] = "Quellmark.TControl";
+// Control IDs from here up number the controls, one each; the IDs below are modal results.
+constexpr int kFirstControlId = 100;
 
 TExceptionSink g_sink = nullptr;
 
-// Our own window classes share the window procedure, the button-face background and the program's icon.
-void RegisterOwnClass(const char* name, WNDPROC procedure) {
+// IDs stay within the 16 bits that WM_COMMAND carries.
+HMENU NextControlId() {
+  static int next = kFirstControlId;
+  if (next > 0xFFFF) next = kFirstControlId;
+  return reinterpret_cast<HMENU>(static_cast<INT_PTR>(next++));
+}
+
+// Our own window classes share the window procedure, the button-face background and the program's
+// icon; a form's class has the room the dialog manager keeps its state in.
+void RegisterOwnClass(const char* name, WNDPROC procedure, bool form) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA window_class{};
   window_class.cbSize = sizeof window_class;
   if (GetClassInfoExA(instance, name, &window_class)) return;
   window_class.style = CS_DBLCLKS;
   window_class.lpfnWndProc = procedure;
+  window_class.cbWndExtra = form ? DLGWINDOWEXTRA : 0;
   window_class.hInstance = instance;
   window_class.hIcon = LoadIconA(instance, "MAINICON");
   window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -55,23 +64,25 @@ void ReportHandlerException(TObject* Sender) noexcept {
 
 // ---- TControl ------------------------------------------------------------------------------------
 
-TControl::TControl(TControl* parent, const CreateArgs& args, const char* window_class, DWORD style, DWORD ex_style,
-                   HWND owner)
-    : name_(args.name), parent_(parent), fill_parent_(args.properties.align == TAlign::alClient) {
+TControl::TControl(TControl* parent, const TControlArgs& args, const char* window_class, DWORD style, DWORD ex_style,
+                   HWND owner, int id)
+    : name_(args.name), parent_(parent), fill_parent_(args.align == TAlign::alClient) {
   RECT bounds{args.left, args.top, args.left + args.width, args.top + args.height};
   if (fill_parent_ && parent_ != nullptr) bounds = parent_->ClientArea();
   const bool own_class = !IsSystemClass(window_class);
-  if (own_class) RegisterOwnClass(window_class, WindowProc);
+  if (own_class) RegisterOwnClass(window_class, WindowProc, parent_ == nullptr);
+  if (own_class && parent_ == nullptr) default_proc_ = DefDlgProcA;
+  HMENU child_id = !parent_ ? nullptr : id != 0 ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : NextControlId();
   HWND window = CreateWindowExA(ex_style, window_class, args.caption.c_str(), style | (parent_ ? WS_CHILD : 0),
                                 bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                                parent_ ? parent_->ChildParentWindow() : owner, nullptr, GetModuleHandleA(nullptr),
-                                own_class ? this : nullptr);
+                                parent_ ? parent_->ChildParentWindow() : owner, child_id,
+                                GetModuleHandleA(nullptr), own_class ? this : nullptr);
   if (window == nullptr) throw Exception(std::string("CreateWindowExA failed: ") + window_class + " " + name_);
   if (!own_class) {
     // Subclassed by replacing the window procedure, as every Windows version allows: comctl32's
     // SetWindowSubclass exists by name only from common controls 6 (Windows XP).
     Bind(window);
-    class_proc_ = reinterpret_cast<WNDPROC>(
+    default_proc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
   }
   if (TForm* form = parent_ != nullptr ? ParentForm() : nullptr) {
@@ -85,20 +96,19 @@ TControl::~TControl() {
   if (HWND window = handle_.Get()) DestroyWindow(window);
 }
 
+// The user data of a window of ours leads to its control object; a form's dialog manager keeps its
+// own state in the room after it.
 void TControl::Bind(HWND window) noexcept {
   handle_.Reset(window);
-  SetPropA(window, kControlProperty, this);
-}
-
-void TControl::Unbind(HWND window) noexcept {
-  RemovePropA(window, kControlProperty);
-  if (class_proc_ != nullptr) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(class_proc_));
-  class_proc_ = nullptr;
-  if (handle_.Get() == window) handle_.Release();
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 TControl* TControl::FromHandle(HWND window) noexcept {
-  return window != nullptr ? static_cast<TControl*>(GetPropA(window, kControlProperty)) : nullptr;
+  // Other windows (the application's, the system's message boxes) keep their own user data.
+  if (window == nullptr || reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != WindowProc) {
+    return nullptr;
+  }
+  return reinterpret_cast<TControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK TControl::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -106,7 +116,7 @@ LRESULT CALLBACK TControl::WindowProc(HWND window, UINT message, WPARAM wparam, 
     auto* created = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
     if (created != nullptr) created->Bind(window);
   }
-  TControl* control = FromHandle(window);
+  auto* control = reinterpret_cast<TControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (control == nullptr) return DefWindowProcA(window, message, wparam, lparam);
   LRESULT result = 0;
   try {
@@ -114,13 +124,15 @@ LRESULT CALLBACK TControl::WindowProc(HWND window, UINT message, WPARAM wparam, 
   } catch (...) {
     ReportHandlerException(control);
   }
-  if (message == WM_NCDESTROY) control->Unbind(window);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    control->handle_.Release();
+  }
   return result;
 }
 
 LRESULT TControl::DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (class_proc_ != nullptr) return CallWindowProcA(class_proc_, Handle(), message, wparam, lparam);
-  return DefWindowProcA(Handle(), message, wparam, lparam);
+  return CallWindowProcA(default_proc_, Handle(), message, wparam, lparam);
 }
 
 LRESULT TControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -199,6 +211,10 @@ void TControl::Click() {
   if (OnClick) OnClick(this);
 }
 
+void TControl::Command(WORD code) {
+  if (code == BN_CLICKED) Click();
+}
+
 // ---- TCanvas -------------------------------------------------------------------------------------
 
 TCanvas::TCanvas(HFONT font) : dc_(CreateCompatibleDC(nullptr)) {
@@ -223,7 +239,7 @@ int TCanvas::TextHeight() const noexcept {
 
 // ---- TPageControl and TTabSheet ------------------------------------------------------------------
 
-TPageControl::TPageControl(TControl* parent, const CreateArgs& args)
+TPageControl::TPageControl(TControl* parent, const TControlArgs& args)
     : TControl(parent, args, WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS, 0) {}
 
 int TPageControl::ActivePageIndex() const noexcept {
@@ -266,7 +282,7 @@ namespace {
 
 // A page's tab goes in before the page's window is made, so that the page fills the page area as it
 // is with its tab row; the pages made before are laid over the new area too.
-CreateArgs WithTab(TControl* pages, CreateArgs args) {
+TControlArgs WithTab(TControl* pages, TControlArgs args) {
   std::string text = args.caption;
   TCITEMA item{};
   item.mask = TCIF_TEXT;
@@ -274,13 +290,13 @@ CreateArgs WithTab(TControl* pages, CreateArgs args) {
   SendMessageA(pages->Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0)),
                reinterpret_cast<LPARAM>(&item));
   pages->AlignChildren();
-  args.properties.align = TAlign::alClient;
+  args.align = TAlign::alClient;
   return args;
 }
 
 }  // namespace
 
-TTabSheet::TTabSheet(TControl* parent, const CreateArgs& args)
+TTabSheet::TTabSheet(TControl* parent, const TControlArgs& args)
     : TControl(parent, WithTab(parent, args), "TTabSheet", WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT) {
   // Above the tab control and the pages before it, so that it paints over the page area.
   HWND above = GetWindow(parent->Handle(), GW_HWNDPREV);
@@ -300,25 +316,24 @@ std::string JoinedLines(const TTextList& lines) {
   return text;
 }
 
-CreateArgs WithCaption(CreateArgs args, std::string caption) {
+TControlArgs WithCaption(TControlArgs args, std::string caption) {
   args.caption = std::move(caption);
   return args;
 }
 
-DWORD MemoStyle(const TProperties& p) {
+DWORD MemoStyle(const TMemoArgs& memo) {
   DWORD style = WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_MULTILINE | ES_AUTOVSCROLL;
-  if (p.read_only) style |= ES_READONLY;
-  if (!p.word_wrap) style |= ES_AUTOHSCROLL;  // without it, lines break at the memo's width
-  if (p.scroll_bars == TScrollStyle::ssVertical || p.scroll_bars == TScrollStyle::ssBoth) style |= WS_VSCROLL;
-  if (p.scroll_bars == TScrollStyle::ssHorizontal || p.scroll_bars == TScrollStyle::ssBoth) style |= WS_HSCROLL;
+  if (memo.read_only) style |= ES_READONLY;
+  if (!memo.word_wrap) style |= ES_AUTOHSCROLL;  // without it, lines break at the memo's width
+  if (memo.scroll_bars == TScrollStyle::ssVertical || memo.scroll_bars == TScrollStyle::ssBoth) style |= WS_VSCROLL;
+  if (memo.scroll_bars == TScrollStyle::ssHorizontal || memo.scroll_bars == TScrollStyle::ssBoth) style |= WS_HSCROLL;
   return style;
 }
 
 }  // namespace
 
-TMemo::TMemo(TControl* parent, const CreateArgs& args)
-    : TControl(parent, WithCaption(args, JoinedLines(args.properties.lines)), "EDIT", MemoStyle(args.properties),
-               WS_EX_CLIENTEDGE) {}
+TMemo::TMemo(TControl* parent, const TControlArgs& args, const TMemoArgs& memo)
+    : TControl(parent, WithCaption(args, JoinedLines(memo.lines)), "EDIT", MemoStyle(memo), WS_EX_CLIENTEDGE) {}
 
 LRESULT TMemo::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   const LRESULT result = TControl::WndProc(message, wparam, lparam);
@@ -327,41 +342,36 @@ LRESULT TMemo::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   return result;
 }
 
-TGroupBox::TGroupBox(TControl* parent, const CreateArgs& args)
+TGroupBox::TGroupBox(TControl* parent, const TControlArgs& args)
     : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, WS_EX_CONTROLPARENT) {}
 
-TCheckBox::TCheckBox(TControl* parent, const CreateArgs& args)
-    : TControl(parent, args, "BUTTON",
-               WS_VISIBLE | WS_TABSTOP | WS_GROUP | (args.properties.allow_grayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX),
+TCheckBox::TCheckBox(TControl* parent, const TControlArgs& args, const TCheckBoxArgs& box)
+    : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | (box.allow_grayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX),
                0) {
-  SendMessageA(Handle(), BM_SETCHECK, args.properties.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageA(Handle(), BM_SETCHECK, box.checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 bool TCheckBox::Checked() const noexcept { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-void TCheckBox::Command(WORD code) {
-  if (code == BN_CLICKED) Click();
-}
-
 // ---- TRadioGroup ---------------------------------------------------------------------------------
 
-TRadioGroup::TRadioGroup(TControl* parent, const CreateArgs& args)
+TRadioGroup::TRadioGroup(TControl* parent, const TControlArgs& args, const TRadioGroupArgs& group)
     : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, WS_EX_CONTROLPARENT) {
   HFONT font = ParentForm()->Font();
   const int text_height = TCanvas(font).TextHeight();
-  const TTextList& items = args.properties.lines;
+  const TTextList& items = group.items;
   for (std::size_t i = 0; i < items.count; ++i) {
     const TBounds bounds = RadioItemBounds(static_cast<int>(i), static_cast<int>(items.count), args.width,
                                            args.height, text_height);
     // One group for the arrow keys; the system moves the tab stop to the checked item.
     HWND item = CreateWindowExA(0, "BUTTON", items.items[i],
                                 WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0),
-                                bounds.left, bounds.top, bounds.width, bounds.height, Handle(), nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+                                bounds.left, bounds.top, bounds.width, bounds.height, Handle(),
+                                NextControlId(), GetModuleHandleA(nullptr), nullptr);
     if (item == nullptr) throw Exception("CreateWindowExA failed: " + args.name);
     SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
-  SetItemIndex(args.properties.item_index);
+  SetItemIndex(group.item_index);
 }
 
 int TRadioGroup::ItemIndex() const noexcept {
@@ -381,36 +391,24 @@ void TRadioGroup::SetItemIndex(int index) noexcept {
 
 // ---- TButton, TLabel, TImage ---------------------------------------------------------------------
 
-TButton::TButton(TControl* parent, const CreateArgs& args)
-    : TControl(parent, args, "BUTTON",
-               WS_VISIBLE | WS_TABSTOP | WS_GROUP | (args.properties.is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0),
-      default_(args.properties.is_default),
-      cancel_(args.properties.is_cancel),
-      modal_result_(args.properties.modal_result) {}
+TButton::TButton(TControl* parent, const TControlArgs& args, const TButtonArgs& button)
+    : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, nullptr,
+               button.modal_result) {
+  HWND form = ParentForm()->Handle();
+  if (button.is_default) SendMessageA(form, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(Handle())), 0);
+  if (button.is_cancel) SetWindowLongPtrA(form, DWLP_USER, GetDlgCtrlID(Handle()));
+}
 
 void TButton::Click() {
-  if (modal_result_ != mrNone) ParentForm()->SetModalResult(modal_result_);
+  const int id = GetDlgCtrlID(Handle());
+  if (id != mrNone && id < kFirstControlId) ParentForm()->SetModalResult(id);
   TControl::Click();
 }
 
-void TButton::Command(WORD code) {
-  if (code == BN_CLICKED) Click();
-}
+TLabel::TLabel(TControl* parent, const TControlArgs& args)
+    : TControl(parent, args, "STATIC", WS_VISIBLE | WS_GROUP | SS_LEFT, 0) {}
 
-LRESULT TButton::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-  // The thick frame marks what Enter presses: the focused button, else the default one. The dialog
-  // navigation moves it only for Tab; focus given by the mouse or by activation moves it here.
-  if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
-    SendMessageA(Handle(), BM_SETSTYLE, message == WM_SETFOCUS || default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
-  }
-  return TControl::WndProc(message, wparam, lparam);
-}
-
-TLabel::TLabel(TControl* parent, const CreateArgs& args)
-    : TControl(parent, args, "STATIC", WS_VISIBLE | WS_GROUP | (args.properties.word_wrap ? SS_LEFT : SS_LEFTNOWORDWRAP),
-               0) {}
-
-TImage::TImage(TControl* parent, const CreateArgs& args, HICON icon)
+TImage::TImage(TControl* parent, const TControlArgs& args, HICON icon)
     : TControl(parent, args, "STATIC", WS_VISIBLE | WS_GROUP | SS_ICON, 0) {
   SendMessageA(Handle(), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   // SS_ICON sizes the control to the icon; the bounds given win.

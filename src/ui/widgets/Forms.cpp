@@ -1,4 +1,4 @@
-// Forms: frame and placement, focus, modal showing, the message loops' keyboard handling, and
+// Forms: frame and placement, modal showing, what the program adds to the dialog manager, and
 // building a form from its description.
 #include "ui/widgets/Forms.h"
 
@@ -11,14 +11,6 @@
 namespace {
 
 HWND g_form_owner = nullptr;
-
-template <typename Visit>
-void ForEachControl(const TControl& root, const Visit& visit) {
-  for (const auto& child : root.Controls()) {
-    visit(*child);
-    ForEachControl(*child, visit);
-  }
-}
 
 DWORD FormStyle(const TFormArgs& args) {
   DWORD style = WS_CAPTION | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
@@ -51,20 +43,30 @@ HFONT MakeFont(const std::optional<LOGFONTA>& wanted) {
   return made;
 }
 
-CreateArgs FrameArgs(const TFormArgs& args) {
-  CreateArgs frame;
+TControlArgs FrameArgs(const TFormArgs& args) {
+  TControlArgs frame;
   frame.caption = args.caption;
   frame.left = args.left;
   frame.top = args.top;
   return frame;
 }
 
-// The keys of a form, in front of the message loop. The system's dialog navigation (IsDialogMessageA)
-// does Tab and Shift+Tab through WS_TABSTOP controls and into WS_EX_CONTROLPARENT containers, the
-// arrows within a radio group, Enter as the focused default button or IDOK, Escape as IDCANCEL
-// (which TForm routes to its buttons), and accelerator letters. Beyond it only what the forms
-// promise: the form's key preview, and no button press for Enter or Escape while Shift, Ctrl or Alt
-// is held.
+// ---- What the forms add to the system's dialog manager -------------------------------------------
+//
+// The dialog manager (IsDialogMessageA in the message loop, DefDlgProcA behind every form) moves
+// the focus with Tab and Shift+Tab through WS_TABSTOP controls and into WS_EX_CONTROLPARENT
+// containers and with the arrows within a radio group; presses the focused push button, else the
+// default one, for Enter and IDCANCEL for Escape; presses buttons by their accelerator letters;
+// draws the default frame on the button Enter would press; and keeps each form's focus while it is
+// inactive. The forms add, here and nowhere else:
+// - the key preview: a form's OnKeyDown sees every key-down before the focused control does (the
+//   message dialog copies its text on Ctrl+C through it);
+// - no button press for Enter or Escape while Shift, Ctrl or Alt is held;
+// - Escape presses the cancel button also when that is not the IDCANCEL button (OK alone, or No);
+// - the close box, the system menu's Close and Alt+F4 end a modal form with mrCancel, whatever its
+//   buttons, where the dialog manager would press IDCANCEL;
+// - the default frame leaves a focused button while its form is inactive and comes back with the
+//   form, where Wine's dialog manager would leave it (its saving of the focus keeps the frame).
 bool IsFormKeyMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
@@ -84,6 +86,30 @@ bool IsFormKeyMessage(MSG& message) {
 }
 
 }  // namespace
+
+LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_CLOSE) {
+    Close();
+    return 0;
+  }
+  if (message == WM_ACTIVATE) {
+    const LRESULT result = TControl::WndProc(message, wparam, lparam);  // the focus saved or restored
+    HWND focus = GetFocus();
+    if (LOWORD(wparam) == WA_INACTIVE) {
+      SendMessageA(Handle(), DM_SETDEFID, LOWORD(SendMessageA(Handle(), DM_GETDEFID, 0, 0)), 0);
+    } else if (IsChild(Handle(), focus) && (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON)) {
+      SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    }
+    return result;
+  }
+  // Escape sends IDCANCEL without a control when the cancel button has another ID.
+  if (message == WM_COMMAND && LOWORD(wparam) == IDCANCEL && lparam == 0) {
+    HWND cancel = GetDlgItem(Handle(), static_cast<int>(GetWindowLongPtrA(Handle(), DWLP_USER)));
+    if (TControl* button = FromHandle(cancel); button != nullptr && IsWindowEnabled(cancel)) button->Click();
+    return 0;
+  }
+  return TControl::WndProc(message, wparam, lparam);
+}
 
 void SetFormOwner(HWND owner) noexcept { g_form_owner = owner; }
 
@@ -193,6 +219,9 @@ void TForm::PlaceForShowing() noexcept {
 void TForm::Show(int show_command) {
   PlaceForShowing();
   ShowWindow(Handle(), show_command);
+  // Through the dialog manager, so that the default frame goes where the focus goes.
+  HWND focus = ActiveControl != nullptr ? ActiveControl->Handle() : GetNextDlgTabItem(Handle(), nullptr, FALSE);
+  SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
 }
 
 void TForm::Hide() noexcept { ShowWindow(Handle(), SW_HIDE); }
@@ -240,63 +269,6 @@ TModalResult TForm::ShowModal() {
     }
   }
   return modal_result_;
-}
-
-void TForm::FocusFirstControl() noexcept {
-  // The first tab stop in the form's own order (for pages: the tab control before its pages).
-  HWND first = nullptr;
-  ForEachControl(*this, [&first](TControl& control) {
-    HWND window = control.Handle();
-    if (first == nullptr && (GetWindowLongPtrA(window, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(window) &&
-        IsWindowEnabled(window)) {
-      first = window;
-    }
-  });
-  ::SetFocus(first != nullptr ? first : Handle());
-}
-
-void TForm::Press(TButton* button) {
-  if (button != nullptr && IsWindowVisible(button->Handle()) && IsWindowEnabled(button->Handle())) button->Click();
-}
-
-LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_CLOSE:
-      Close();
-      return 0;
-    case WM_COMMAND: {
-      // Enter and Escape, as the dialog navigation sends them when no button answered directly:
-      // Enter presses the focused button, else the default one; Escape the cancel button.
-      const WORD id = LOWORD(wparam);
-      if (lparam != 0 || (id != IDOK && id != IDCANCEL)) break;
-      TButton* pressed = id == IDOK ? dynamic_cast<TButton*>(FromHandle(GetFocus())) : nullptr;
-      if (pressed != nullptr && pressed->ParentForm() != this) pressed = nullptr;
-      ForEachControl(*this, [&pressed, id](TControl& control) {
-        auto* button = dynamic_cast<TButton*>(&control);
-        if (pressed == nullptr && button != nullptr && (id == IDOK ? button->Default() : button->Cancel())) {
-          pressed = button;
-        }
-      });
-      Press(pressed);
-      return 0;
-    }
-    case WM_ACTIVATE:
-      if (LOWORD(wparam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(Handle(), focus)) last_focus_ = focus;
-      } else if (HIWORD(wparam) == 0) {  // not minimised
-        if (last_focus_ != nullptr && IsWindow(last_focus_) && IsChild(Handle(), last_focus_) &&
-            IsWindowVisible(last_focus_) && IsWindowEnabled(last_focus_)) {
-          ::SetFocus(last_focus_);
-        } else {
-          FocusFirstControl();
-        }
-      }
-      return 0;
-    default:
-      break;
-  }
-  return TControl::WndProc(message, wparam, lparam);
 }
 
 void TForm::DoCreate() noexcept {
@@ -353,18 +325,18 @@ TFormArgs FormArgsOf(const TFormDescription& description, const char* window_cla
 
 namespace {
 
-TControl* AddControl(TComponentKind kind, TControl& parent, const CreateArgs& args) {
-  switch (kind) {
-    case TComponentKind::PageControl: return parent.Add<TPageControl>(args);
-    case TComponentKind::TabSheet: return parent.Add<TTabSheet>(args);
-    case TComponentKind::Memo: return parent.Add<TMemo>(args);
-    case TComponentKind::GroupBox: return parent.Add<TGroupBox>(args);
-    case TComponentKind::CheckBox: return parent.Add<TCheckBox>(args);
-    case TComponentKind::RadioGroup: return parent.Add<TRadioGroup>(args);
-    case TComponentKind::Button: return parent.Add<TButton>(args);
-  }
-  throw Exception("Unknown component class in a form description");
-}
+// Makes a row's component, of the class that its arguments are for.
+struct TComponentMaker {
+  TControl& parent;
+  const TControlArgs& args;
+  TControl* operator()(const TPageControlArgs&) const { return parent.Add<TPageControl>(args); }
+  TControl* operator()(const TTabSheetArgs&) const { return parent.Add<TTabSheet>(args); }
+  TControl* operator()(const TMemoArgs& memo) const { return parent.Add<TMemo>(args, memo); }
+  TControl* operator()(const TGroupBoxArgs&) const { return parent.Add<TGroupBox>(args); }
+  TControl* operator()(const TCheckBoxArgs& box) const { return parent.Add<TCheckBox>(args, box); }
+  TControl* operator()(const TRadioGroupArgs& group) const { return parent.Add<TRadioGroup>(args, group); }
+  TControl* operator()(const TButtonArgs& button) const { return parent.Add<TButton>(args, button); }
+};
 
 }  // namespace
 
@@ -389,22 +361,26 @@ void LoadFormComponents(TForm& form, const TFormDescription& description, const 
     if (row.tab_order != static_cast<int>(parent->Controls().size())) {
       throw Exception(std::string("The form description lists ") + row.name + " out of tab order");
     }
-    CreateArgs args;
+    TControlArgs args;
     args.name = row.name;
     args.caption = row.caption != nullptr ? row.caption : "";
     args.left = scale(row.left);
     args.top = scale(row.top);
     args.width = scale(row.width);
     args.height = scale(row.height);
-    args.properties = row.properties;
-    AddControl(row.kind, *parent, args)->OnClick = handler(row.properties.on_click);
+    args.align = row.align;
+    TControl* control = std::visit(TComponentMaker{*parent, args}, row.args);
+    control->OnClick = handler(row.on_click);
+    // The dialog manager alone would start in window order, where a page stands above its tabs.
+    if (parent == &form && row.tab_order == 0) form.ActiveControl = control;
   }
   // Pages named as active exist only once every row is read.
   for (std::size_t i = 0; i < description.component_count; ++i) {
     const TComponentDescription& row = description.components[i];
-    if (row.kind != TComponentKind::PageControl || row.properties.active_page == nullptr) continue;
+    const auto* page_control = std::get_if<TPageControlArgs>(&row.args);
+    if (page_control == nullptr || page_control->active_page == nullptr) continue;
     auto* pages = FindControlAs<TPageControl>(form, row.name);
-    const TControl* active = FindControlAs<TTabSheet>(*pages, row.properties.active_page);
+    const TControl* active = FindControlAs<TTabSheet>(*pages, page_control->active_page);
     for (int page = 0; page < pages->PageCount(); ++page) {
       if (pages->Controls()[static_cast<std::size_t>(page)].get() == active) pages->SetActivePageIndex(page);
     }

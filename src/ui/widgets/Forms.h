@@ -1,5 +1,6 @@
-// Top-level forms: frame, placement, font, focus, modal showing, the keyboard handling that every
-// message loop of the program shares, and building a form from its description.
+// Top-level forms, dialog windows that the system's dialog manager runs: frame, placement, font,
+// modal showing, the keyboard handling that every message loop of the program shares, and building
+// a form from its description.
 #pragma once
 
 #include <optional>
@@ -25,9 +26,9 @@ struct TFormArgs {
 void SetFormOwner(HWND owner) noexcept;
 HWND FormOwner() noexcept;
 
-class TButton;
-
-// A top-level window owned by FormOwner(), made hidden; Show places it as its TPosition says.
+// A top-level window owned by FormOwner(), made hidden; Show places it as its TPosition says. The
+// dialog manager moves the focus with Tab and the arrows, presses buttons for Enter and Escape,
+// draws the default button's frame, and keeps the focus while the form is inactive.
 class TForm : public TControl {
  public:
   explicit TForm(const TFormArgs& args);
@@ -38,6 +39,8 @@ class TForm : public TControl {
   // The outer size whose client area is width x height, the frame as the system draws it.
   void SetClientSize(int width, int height) noexcept;
   void SetPosition(TPosition position) noexcept { position_ = position; }
+  // The control that has the focus when the form is shown; none: the first tab stop.
+  TControl* ActiveControl = nullptr;
 
   // With KeyPreview, OnKeyDown sees every key-down for the form before the focused control does.
   bool KeyPreview = false;
@@ -68,14 +71,11 @@ class TForm : public TControl {
 
  private:
   void PlaceForShowing() noexcept;
-  void FocusFirstControl() noexcept;
-  void Press(TButton* button);
 
   UniqueFont font_;
   TPosition position_;
   bool modal_ = false;
   TModalResult modal_result_ = mrNone;
-  HWND last_focus_ = nullptr;  // the focused control when the form was last deactivated
 };
 
 // Every visible, enabled top-level window of the thread but one, disabled while the object lives
@@ -106,8 +106,9 @@ int SystemPixelsPerInch() noexcept;
 // pixels_per_inch.
 TFormArgs FormArgsOf(const TFormDescription& description, const char* window_class, int pixels_per_inch);
 // The form's controls and handlers from its description (rows list each parent's children in tab
-// order). The handlers it names are looked up in events by name; a missing handler, an unknown
-// parent or a row out of tab order raises Exception.
+// order); the form's first component in tab order becomes its ActiveControl. The handlers it names
+// are looked up in events by name; a missing handler, an unknown parent or a row out of tab order
+// raises Exception.
 struct TEventBinding {
   const char* name;
   TNotifyEvent handler;
