@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "base/Exception.h"
 #include "ui/widgets/Forms.h"
 #include "ui/widgets/Layout.h"
@@ -22,15 +24,16 @@ HMENU NextControlId() {
   return reinterpret_cast<HMENU>(static_cast<INT_PTR>(next++));
 }
 
-// Our own window classes share the window procedure, the button-face background and the program's
-// icon; a form's class has the room the dialog manager keeps its state in.
-void RegisterOwnClass(const char* name, WNDPROC procedure, bool form) {
+// A class that neither the system nor we have registered yet becomes ours, with the button-face
+// background and the program's icon. A form's class is a dialog class: DefDlgProcA runs its windows
+// and keeps its state in the room after the user data.
+void RegisterClassOnce(const char* name, bool form) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA window_class{};
   window_class.cbSize = sizeof window_class;
   if (GetClassInfoExA(instance, name, &window_class)) return;
   window_class.style = CS_DBLCLKS;
-  window_class.lpfnWndProc = procedure;
+  window_class.lpfnWndProc = form ? DefDlgProcA : DefWindowProcA;
   window_class.cbWndExtra = form ? DLGWINDOWEXTRA : 0;
   window_class.hInstance = instance;
   window_class.hIcon = LoadIconA(instance, "MAINICON");
@@ -40,21 +43,7 @@ void RegisterOwnClass(const char* name, WNDPROC procedure, bool form) {
   if (RegisterClassExA(&window_class) == 0) throw Exception(std::string("RegisterClassExA failed: ") + name);
 }
 
-bool IsSystemClass(const char* name) {
-  WNDCLASSEXA info{};
-  info.cbSize = sizeof info;
-  return GetClassInfoExA(nullptr, name, &info) != FALSE;
-}
-
 }  // namespace
-
-TShiftState KeyboardShiftState() noexcept {
-  TShiftState shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
-  if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
-  if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-  return shift;
-}
 
 void SetExceptionSink(TExceptionSink sink) noexcept { g_sink = sink; }
 
@@ -69,22 +58,20 @@ TControl::TControl(TControl* parent, const TControlArgs& args, const char* windo
     : name_(args.name), parent_(parent), fill_parent_(args.align == TAlign::alClient) {
   RECT bounds{args.left, args.top, args.left + args.width, args.top + args.height};
   if (fill_parent_ && parent_ != nullptr) bounds = parent_->ClientArea();
-  const bool own_class = !IsSystemClass(window_class);
-  if (own_class) RegisterOwnClass(window_class, WindowProc, parent_ == nullptr);
-  if (own_class && parent_ == nullptr) default_proc_ = DefDlgProcA;
+  RegisterClassOnce(window_class, parent_ == nullptr);
   HMENU child_id = !parent_ ? nullptr : id != 0 ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : NextControlId();
   HWND window = CreateWindowExA(ex_style, window_class, args.caption.c_str(), style | (parent_ ? WS_CHILD : 0),
                                 bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                                parent_ ? parent_->ChildParentWindow() : owner, child_id,
-                                GetModuleHandleA(nullptr), own_class ? this : nullptr);
+                                parent_ ? parent_->ChildParentWindow() : owner, child_id, GetModuleHandleA(nullptr),
+                                nullptr);
   if (window == nullptr) throw Exception(std::string("CreateWindowExA failed: ") + window_class + " " + name_);
-  if (!own_class) {
-    // Subclassed by replacing the window procedure, as every Windows version allows: comctl32's
-    // SetWindowSubclass exists by name only from common controls 6 (Windows XP).
-    Bind(window);
-    default_proc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
-  }
+  // Every window, of a system class or ours, is subclassed by replacing its window procedure, as
+  // every Windows version allows: comctl32's SetWindowSubclass exists by name only from common
+  // controls 6 (Windows XP). Its user data leads to this object.
+  handle_.Reset(window);
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  class_proc_ =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
   if (TForm* form = parent_ != nullptr ? ParentForm() : nullptr) {
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(form->Font()), FALSE);
   }
@@ -96,28 +83,14 @@ TControl::~TControl() {
   if (HWND window = handle_.Get()) DestroyWindow(window);
 }
 
-// The user data of a window of ours leads to its control object; a form's dialog manager keeps its
-// own state in the room after it.
-void TControl::Bind(HWND window) noexcept {
-  handle_.Reset(window);
-  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
 TControl* TControl::FromHandle(HWND window) noexcept {
   // Other windows (the application's, the system's message boxes) keep their own user data.
-  if (window == nullptr || reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != WindowProc) {
-    return nullptr;
-  }
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != WindowProc) return nullptr;
   return reinterpret_cast<TControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK TControl::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* created = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-    if (created != nullptr) created->Bind(window);
-  }
   auto* control = reinterpret_cast<TControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (control == nullptr) return DefWindowProcA(window, message, wparam, lparam);
   LRESULT result = 0;
   try {
     result = control->WndProc(message, wparam, lparam);
@@ -132,7 +105,7 @@ LRESULT CALLBACK TControl::WindowProc(HWND window, UINT message, WPARAM wparam, 
 }
 
 LRESULT TControl::DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam) {
-  return CallWindowProcA(default_proc_, Handle(), message, wparam, lparam);
+  return CallWindowProcA(class_proc_, Handle(), message, wparam, lparam);
 }
 
 LRESULT TControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -197,15 +170,11 @@ void TControl::SetBounds(int left, int top, int width, int height) noexcept {
 }
 
 std::string TControl::Caption() const {
-  const int length = GetWindowTextLengthA(Handle());
-  if (length <= 0) return {};
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(Handle(), &text[0], length + 1);
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  // The length may count more than the text holds (double-byte characters); the copy says.
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
+  text.resize(static_cast<std::size_t>(std::max(0, GetWindowTextA(Handle(), &text[0], static_cast<int>(text.size())))));
   return text;
 }
-
-void TControl::SetCaption(const std::string& caption) noexcept { SetWindowTextA(Handle(), caption.c_str()); }
 
 void TControl::Click() {
   if (OnClick) OnClick(this);
@@ -242,10 +211,6 @@ int TCanvas::TextHeight() const noexcept {
 TPageControl::TPageControl(TControl* parent, const TControlArgs& args)
     : TControl(parent, args, WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS, 0) {}
 
-int TPageControl::ActivePageIndex() const noexcept {
-  return static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
-}
-
 void TPageControl::SetActivePageIndex(int index) noexcept {
   if (index < 0 || index >= PageCount()) return;
   SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -253,7 +218,7 @@ void TPageControl::SetActivePageIndex(int index) noexcept {
 }
 
 void TPageControl::ShowActivePage() noexcept {
-  const int active = ActivePageIndex();
+  const int active = static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
   HWND focus = GetFocus();
   for (int i = 0; i < PageCount(); ++i) {
     HWND page = Controls()[static_cast<std::size_t>(i)]->Handle();
@@ -269,8 +234,6 @@ bool TPageControl::Notified(const NMHDR& header) {
   return true;
 }
 
-HWND TPageControl::ChildParentWindow() const noexcept { return GetParent(Handle()); }
-
 RECT TPageControl::ClientArea() const noexcept {
   RECT area = TControl::ClientArea();
   SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
@@ -284,11 +247,9 @@ namespace {
 // is with its tab row; the pages made before are laid over the new area too.
 TControlArgs WithTab(TControl* pages, TControlArgs args) {
   std::string text = args.caption;
-  TCITEMA item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = &text[0];
-  SendMessageA(pages->Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0)),
-               reinterpret_cast<LPARAM>(&item));
+  TCITEMA item{TCIF_TEXT, 0, 0, &text[0], 0, 0, 0};
+  const LRESULT count = SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0);
+  SendMessageA(pages->Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
   pages->AlignChildren();
   args.align = TAlign::alClient;
   return args;
@@ -307,17 +268,10 @@ TTabSheet::TTabSheet(TControl* parent, const TControlArgs& args)
 
 namespace {
 
-std::string JoinedLines(const TTextList& lines) {
-  std::string text;
-  for (std::size_t i = 0; i < lines.count; ++i) {
-    if (i > 0) text += "\r\n";
-    text += lines.items[i];
-  }
-  return text;
-}
-
-TControlArgs WithCaption(TControlArgs args, std::string caption) {
-  args.caption = std::move(caption);
+// The memo's text is its lines, CR LF between them.
+TControlArgs WithLines(TControlArgs args, const TTextList& lines) {
+  args.caption.clear();
+  for (std::size_t i = 0; i < lines.count; ++i) args.caption += (i > 0 ? "\r\n" : "") + std::string(lines.items[i]);
   return args;
 }
 
@@ -333,7 +287,7 @@ DWORD MemoStyle(const TMemoArgs& memo) {
 }  // namespace
 
 TMemo::TMemo(TControl* parent, const TControlArgs& args, const TMemoArgs& memo)
-    : TControl(parent, WithCaption(args, JoinedLines(memo.lines)), "EDIT", MemoStyle(memo), WS_EX_CLIENTEDGE) {}
+    : TControl(parent, WithLines(args, memo.lines), "EDIT", MemoStyle(memo), WS_EX_CLIENTEDGE) {}
 
 LRESULT TMemo::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   const LRESULT result = TControl::WndProc(message, wparam, lparam);
@@ -346,12 +300,10 @@ TGroupBox::TGroupBox(TControl* parent, const TControlArgs& args)
     : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, WS_EX_CONTROLPARENT) {}
 
 TCheckBox::TCheckBox(TControl* parent, const TControlArgs& args, const TCheckBoxArgs& box)
-    : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | (box.allow_grayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX),
-               0) {
+    : TControl(parent, args, "BUTTON",
+               WS_VISIBLE | WS_TABSTOP | WS_GROUP | (box.allow_grayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX), 0) {
   SendMessageA(Handle(), BM_SETCHECK, box.checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
-
-bool TCheckBox::Checked() const noexcept { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // ---- TRadioGroup ---------------------------------------------------------------------------------
 
@@ -360,18 +312,20 @@ TRadioGroup::TRadioGroup(TControl* parent, const TControlArgs& args, const TRadi
   HFONT font = ParentForm()->Font();
   const int text_height = TCanvas(font).TextHeight();
   const TTextList& items = group.items;
-  for (std::size_t i = 0; i < items.count; ++i) {
-    const TBounds bounds = RadioItemBounds(static_cast<int>(i), static_cast<int>(items.count), args.width,
-                                           args.height, text_height);
-    // One group for the arrow keys; the system moves the tab stop to the checked item.
+  for (int i = 0; i < static_cast<int>(items.count); ++i) {
+    const TBounds bounds = RadioItemBounds(i, static_cast<int>(items.count), args.width, args.height, text_height);
+    // One group for the arrow keys, entered by Tab at the checked item (the system moves the tab
+    // stop along with the check).
+    const bool tab_stop = i == (group.item_index >= 0 ? group.item_index : 0);
     HWND item = CreateWindowExA(0, "BUTTON", items.items[i],
-                                WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0),
-                                bounds.left, bounds.top, bounds.width, bounds.height, Handle(),
-                                NextControlId(), GetModuleHandleA(nullptr), nullptr);
+                                WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0) |
+                                    (tab_stop ? WS_TABSTOP : 0),
+                                bounds.left, bounds.top, bounds.width, bounds.height, Handle(), NextControlId(),
+                                GetModuleHandleA(nullptr), nullptr);
     if (item == nullptr) throw Exception("CreateWindowExA failed: " + args.name);
     SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (i == group.item_index) SendMessageA(item, BM_SETCHECK, BST_CHECKED, 0);
   }
-  SetItemIndex(group.item_index);
 }
 
 int TRadioGroup::ItemIndex() const noexcept {
@@ -380,13 +334,6 @@ int TRadioGroup::ItemIndex() const noexcept {
     if (SendMessageA(item, BM_GETCHECK, 0, 0) == BST_CHECKED) return index;
   }
   return -1;
-}
-
-void TRadioGroup::SetItemIndex(int index) noexcept {
-  int i = 0;
-  for (HWND item = GetWindow(Handle(), GW_CHILD); item != nullptr; item = GetWindow(item, GW_HWNDNEXT), ++i) {
-    if (index >= 0) SendMessageA(item, BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
-  }
 }
 
 // ---- TButton, TLabel, TImage ---------------------------------------------------------------------

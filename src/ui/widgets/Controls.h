@@ -24,8 +24,7 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 // Modifier keys held with a key, a set of bits.
 using TShiftState = unsigned;
-enum : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
-TShiftState KeyboardShiftState() noexcept;
+constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4;
 
 // A key-down handler; setting Key to 0 swallows the key.
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
@@ -42,11 +41,8 @@ void ReportHandlerException(TObject* Sender) noexcept;
 struct TControlArgs {
   std::string name;
   std::string caption;
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  TAlign align = TAlign::alNone;  // alClient fills the parent
+  int left = 0, top = 0, width = 0, height = 0;  // in the parent's client area
+  TAlign align = TAlign::alNone;                  // alClient fills the parent
 };
 
 class TForm;
@@ -70,10 +66,8 @@ class TControl : public TObject {
   // Creates a control of class T on this one: new T(this, args...), owned here.
   template <typename T, typename... Args>
   T* Add(Args&&... args) {
-    auto child = std::make_unique<T>(this, std::forward<Args>(args)...);
-    T* added = child.get();
-    children_.push_back(std::move(child));
-    return added;
+    children_.push_back(std::make_unique<T>(this, std::forward<Args>(args)...));
+    return static_cast<T*>(children_.back().get());
   }
   // The control called name anywhere below this one, or nullptr.
   TControl* FindControl(const std::string& name) const noexcept;
@@ -82,16 +76,15 @@ class TControl : public TObject {
   // Lays the children with alClient over the area they fill.
   void AlignChildren() noexcept;
   std::string Caption() const;
-  void SetCaption(const std::string& caption) noexcept;
+  void SetCaption(const std::string& caption) noexcept { SetWindowTextA(Handle(), caption.c_str()); }
 
   TNotifyEvent OnClick;
   virtual void Click();
 
  protected:
-  // Makes the window of class window_class on parent's window, with control ID id (0: numbered
-  // after its siblings), or, without a parent, a form: a top-level dialog window owned by owner,
-  // which the system's dialog manager runs. A class the system does not know is registered as ours,
-  // with our window procedure and the program's icon; a system control is subclassed.
+  // Makes the window of class window_class on parent's window, with control ID id (0: the next
+  // free number), or, without a parent, a form: a top-level dialog window owned by owner. A class
+  // the system does not know is registered as ours.
   TControl(TControl* parent, const TControlArgs& args, const char* window_class, DWORD style, DWORD ex_style,
            HWND owner = nullptr, int id = 0);
   virtual LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam);
@@ -106,15 +99,12 @@ class TControl : public TObject {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  void Bind(HWND window) noexcept;
 
   std::string name_;
   TControl* parent_;
   bool fill_parent_;
   UniqueHwnd handle_;
-  // What handles the messages ours leave: the system class's procedure for a subclassed control,
-  // DefDlgProcA for a form, DefWindowProcA for our other windows.
-  WNDPROC default_proc_ = DefWindowProcA;
+  WNDPROC class_proc_ = nullptr;  // handles what ours leaves (DefDlgProcA for a form)
   std::vector<std::unique_ptr<TControl>> children_;
 };
 
@@ -143,12 +133,11 @@ class TPageControl : public TControl {
  public:
   TPageControl(TControl* parent, const TControlArgs& args);
   int PageCount() const noexcept { return static_cast<int>(Controls().size()); }
-  int ActivePageIndex() const noexcept;
   void SetActivePageIndex(int index) noexcept;
 
  protected:
   bool Notified(const NMHDR& header) override;
-  HWND ChildParentWindow() const noexcept override;
+  HWND ChildParentWindow() const noexcept override { return GetParent(Handle()); }
   RECT ClientArea() const noexcept override;
 
  private:
@@ -179,7 +168,7 @@ class TGroupBox : public TControl {
 class TCheckBox : public TControl {
  public:
   TCheckBox(TControl* parent, const TControlArgs& args, const TCheckBoxArgs& box);
-  bool Checked() const noexcept;
+  bool Checked() const noexcept { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 };
 
 // A framed group of radio buttons in one column, one selected. The items are windows of the
@@ -188,7 +177,6 @@ class TRadioGroup : public TControl {
  public:
   TRadioGroup(TControl* parent, const TControlArgs& args, const TRadioGroupArgs& group);
   int ItemIndex() const noexcept;
-  void SetItemIndex(int index) noexcept;
 };
 
 // A push button. What it is made with lives in the windows: a modal result is the button's

@@ -69,10 +69,7 @@ struct TFontDescription {
 struct TComponentDescription {
   const char* name;
   const char* parent;  // a component's name, or the form's
-  int left;
-  int top;
-  int width;
-  int height;
+  int left, top, width, height;
   const char* caption;  // nullptr: none
   int tab_order;        // among the parent's children; for a page, its page index
   TAlign align;         // alClient fills the parent
@@ -83,10 +80,8 @@ struct TComponentDescription {
 struct TFormDescription {
   const char* name;
   const char* caption;
-  int left;  // the stored position, used only when the form is not centred
-  int top;
-  int client_width;
-  int client_height;
+  int left, top;  // the stored position, used only when the form is not centred
+  int client_width, client_height;
   TBorderStyle border_style;
   unsigned border_icons;
   TPosition position;

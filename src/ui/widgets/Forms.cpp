@@ -13,60 +13,41 @@ namespace {
 HWND g_form_owner = nullptr;
 
 DWORD FormStyle(const TFormArgs& args) {
-  DWORD style = WS_CAPTION | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   const bool dialog = args.border_style == TBorderStyle::bsDialog;
-  if (dialog) style |= WS_POPUP | DS_MODALFRAME;
-  if (args.border_style == TBorderStyle::bsSizeable) style |= WS_THICKFRAME;
-  if (args.border_icons & biSystemMenu) {
-    style |= WS_SYSMENU;
-    // A dialog frame has the close box alone.
-    if (!dialog && (args.border_icons & biMinimize)) style |= WS_MINIMIZEBOX;
-    if (!dialog && (args.border_icons & biMaximize)) style |= WS_MAXIMIZEBOX;
-  }
-  return style;
+  DWORD style = WS_CAPTION | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (dialog ? WS_POPUP | DS_MODALFRAME : 0) |
+                (args.border_style == TBorderStyle::bsSizeable ? WS_THICKFRAME : 0);
+  if (!(args.border_icons & biSystemMenu)) return style;
+  // A dialog frame has the close box alone.
+  if (!dialog && (args.border_icons & biMinimize)) style |= WS_MINIMIZEBOX;
+  if (!dialog && (args.border_icons & biMaximize)) style |= WS_MAXIMIZEBOX;
+  return style | WS_SYSMENU;
 }
 
-DWORD FormExStyle(const TFormArgs& args) {
-  return args.border_style == TBorderStyle::bsDialog ? (WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE) : WS_EX_WINDOWEDGE;
-}
-
+// Without a font of its own a form shows the system's user-interface font, a stock object (which
+// DeleteObject leaves alone).
 HFONT MakeFont(const std::optional<LOGFONTA>& wanted) {
-  LOGFONTA font{};
-  if (wanted) {
-    font = *wanted;
-  } else if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) == 0) {
-    font.lfHeight = -12;
-    font.lfCharSet = DEFAULT_CHARSET;
-  }
-  HFONT made = CreateFontIndirectA(&font);
+  HFONT made = wanted ? CreateFontIndirectA(&*wanted) : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   if (made == nullptr) throw Exception("CreateFontIndirectA failed");
   return made;
 }
 
-TControlArgs FrameArgs(const TFormArgs& args) {
-  TControlArgs frame;
-  frame.caption = args.caption;
-  frame.left = args.left;
-  frame.top = args.top;
-  return frame;
+TShiftState KeyboardShiftState() noexcept {
+  return (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0) | (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0) |
+         (GetKeyState(VK_MENU) < 0 ? ssAlt : 0);
 }
 
 // ---- What the forms add to the system's dialog manager -------------------------------------------
-//
-// The dialog manager (IsDialogMessageA in the message loop, DefDlgProcA behind every form) moves
-// the focus with Tab and Shift+Tab through WS_TABSTOP controls and into WS_EX_CONTROLPARENT
-// containers and with the arrows within a radio group; presses the focused push button, else the
-// default one, for Enter and IDCANCEL for Escape; presses buttons by their accelerator letters;
-// draws the default frame on the button Enter would press; and keeps each form's focus while it is
-// inactive. The forms add, here and nowhere else:
-// - the key preview: a form's OnKeyDown sees every key-down before the focused control does (the
-//   message dialog copies its text on Ctrl+C through it);
+// The dialog manager (IsDialogMessageA in the loop, DefDlgProcA behind every form) does Tab and the
+// arrow keys, Enter (the focused push button, else the default one) and Escape (IDCANCEL),
+// accelerator letters, the default button's frame and each form's focus while it is inactive.
+// The forms add, here and nowhere else:
+// - the key preview: OnKeyDown sees every key-down first (the message dialog copies on Ctrl+C);
 // - no button press for Enter or Escape while Shift, Ctrl or Alt is held;
-// - Escape presses the cancel button also when that is not the IDCANCEL button (OK alone, or No);
+// - Escape presses a cancel button that is not the IDCANCEL one (OK alone, or No);
 // - the close box, the system menu's Close and Alt+F4 end a modal form with mrCancel, whatever its
 //   buttons, where the dialog manager would press IDCANCEL;
-// - the default frame leaves a focused button while its form is inactive and comes back with the
-//   form, where Wine's dialog manager would leave it (its saving of the focus keeps the frame).
+// - while a form is inactive, the default frame leaves a focused button for the default one (Wine's
+//   dialog manager leaves it where it is) and comes back with the form.
 bool IsFormKeyMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
@@ -157,7 +138,8 @@ void TDisabledTaskWindows::Enable() noexcept {
 // ---- TForm ---------------------------------------------------------------------------------------
 
 TForm::TForm(const TFormArgs& args)
-    : TControl(nullptr, FrameArgs(args), args.window_class, FormStyle(args), FormExStyle(args), FormOwner()),
+    : TControl(nullptr, {"", args.caption, args.left, args.top}, args.window_class, FormStyle(args),
+               WS_EX_WINDOWEDGE | (args.border_style == TBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0), FormOwner()),
       font_(MakeFont(args.font)),
       position_(args.position) {
   SetClientSize(args.client_width, args.client_height);
@@ -173,26 +155,14 @@ void TForm::SetClientSize(int width, int height) noexcept {
   RECT frame{0, 0, width, height};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
-  constexpr UINT kSizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-  SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, kSizeOnly);
-  // The frame's size comes from the system; correct the outer size once if the client area is off.
-  RECT client{};
-  GetClientRect(Handle(), &client);
-  const RECT outer = WindowRect();
-  const int extra_width = width - client.right;
-  const int extra_height = height - client.bottom;
-  if (extra_width != 0 || extra_height != 0) {
-    SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left + extra_width,
-                 outer.bottom - outer.top + extra_height, kSizeOnly);
-  }
+  SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::PlaceForShowing() noexcept {
   const RECT outer = WindowRect();
-  const int width = outer.right - outer.left;
-  const int height = outer.bottom - outer.top;
-  int left;
-  int top;
+  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  int left, top;
   if (position_ == TPosition::poDesktopCenter) {
     left = GetSystemMetrics(SM_XVIRTUALSCREEN) + (GetSystemMetrics(SM_CXVIRTUALSCREEN) - width) / 2;
     top = GetSystemMetrics(SM_YVIRTUALSCREEN) + (GetSystemMetrics(SM_CYVIRTUALSCREEN) - height) / 2;
@@ -223,8 +193,6 @@ void TForm::Show(int show_command) {
   HWND focus = ActiveControl != nullptr ? ActiveControl->Handle() : GetNextDlgTabItem(Handle(), nullptr, FALSE);
   SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
 }
-
-void TForm::Hide() noexcept { ShowWindow(Handle(), SW_HIDE); }
 
 void TForm::Close() {
   if (modal_) {
@@ -271,17 +239,9 @@ TModalResult TForm::ShowModal() {
   return modal_result_;
 }
 
-void TForm::DoCreate() noexcept {
+void TForm::RunHandler(const TNotifyEvent& handler) noexcept {
   try {
-    if (OnCreate) OnCreate(this);
-  } catch (...) {
-    ReportHandlerException(this);
-  }
-}
-
-void TForm::DoDestroy() noexcept {
-  try {
-    if (OnDestroy) OnDestroy(this);
+    if (handler) handler(this);
   } catch (...) {
     ReportHandlerException(this);
   }
@@ -302,16 +262,6 @@ void RaiseComponentMissing(const std::string& name) {
 
 TFormArgs FormArgsOf(const TFormDescription& description, const char* window_class, int pixels_per_inch) {
   const auto scale = [&](int value) { return MulDivRound(value, pixels_per_inch, description.pixels_per_inch); };
-  TFormArgs args;
-  args.window_class = window_class;
-  args.caption = description.caption;
-  args.border_style = description.border_style;
-  args.border_icons = description.border_icons;
-  args.position = description.position;
-  args.left = scale(description.left);
-  args.top = scale(description.top);
-  args.client_width = scale(description.client_width);
-  args.client_height = scale(description.client_height);
   LOGFONTA font{};
   font.lfHeight = scale(description.font.height);
   font.lfWeight = description.font.bold ? FW_BOLD : FW_NORMAL;
@@ -319,8 +269,9 @@ TFormArgs FormArgsOf(const TFormDescription& description, const char* window_cla
   font.lfUnderline = description.font.underline ? TRUE : FALSE;
   font.lfCharSet = static_cast<BYTE>(description.font.charset);
   std::strncpy(font.lfFaceName, description.font.name, LF_FACESIZE - 1);
-  args.font = font;
-  return args;
+  return {window_class, description.caption, description.border_style, description.border_icons,
+          description.position, scale(description.left), scale(description.top), scale(description.client_width),
+          scale(description.client_height), font};
 }
 
 namespace {
@@ -361,14 +312,8 @@ void LoadFormComponents(TForm& form, const TFormDescription& description, const 
     if (row.tab_order != static_cast<int>(parent->Controls().size())) {
       throw Exception(std::string("The form description lists ") + row.name + " out of tab order");
     }
-    TControlArgs args;
-    args.name = row.name;
-    args.caption = row.caption != nullptr ? row.caption : "";
-    args.left = scale(row.left);
-    args.top = scale(row.top);
-    args.width = scale(row.width);
-    args.height = scale(row.height);
-    args.align = row.align;
+    const TControlArgs args{row.name, row.caption != nullptr ? row.caption : "", scale(row.left), scale(row.top),
+                            scale(row.width), scale(row.height), row.align};
     TControl* control = std::visit(TComponentMaker{*parent, args}, row.args);
     control->OnClick = handler(row.on_click);
     // The dialog manager alone would start in window order, where a page stands above its tabs.
