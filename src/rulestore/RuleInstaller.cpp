@@ -1,5 +1,5 @@
-// Installing one junk-mail rule: its keys and values in the order the mail client has always had
-// them written, then its name appended to the store's "Order". All or nothing: an installation that
+// Installing one junk-mail rule: its keys and values in the order in which the mail client writes a
+// rule itself, then its name appended to the store's "Order". All or nothing: an installation that
 // fails before its name is in "Order" takes away the keys it made.
 #include <vector>
 

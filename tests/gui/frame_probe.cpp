@@ -29,14 +29,7 @@ std::string g_scenario;
 TModalResult g_last_result = -1;
 
 TButton* AddButton(TForm& form, const char* caption, int left, const TButtonArgs& button = {}) {
-  TControlArgs args;
-  args.name = caption;
-  args.caption = caption;
-  args.left = left;
-  args.top = 40;
-  args.width = 70;
-  args.height = 25;
-  return form.Add<TButton>(args, button);
+  return form.Add<TButton>(TControlArgs{caption, caption, left, 40, 70, 25}, button);
 }
 
 TFormArgs ProbeArgs(const char* window_class, const char* caption, TBorderStyle border, TPosition position) {

@@ -35,14 +35,7 @@ TFormArgs MessageFormArgs() {
 }
 
 TControlArgs PlacedArgs(std::string name, std::string caption, const DialogRect& bounds) {
-  TControlArgs args;
-  args.name = std::move(name);
-  args.caption = std::move(caption);
-  args.left = bounds.left;
-  args.top = bounds.top;
-  args.width = bounds.width;
-  args.height = bounds.height;
-  return args;
+  return {std::move(name), std::move(caption), bounds.left, bounds.top, bounds.width, bounds.height};
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ void RegisterClassOnce(const char* name, bool form) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA window_class{};
   window_class.cbSize = sizeof window_class;
-  if (GetClassInfoExA(instance, name, &window_class)) return;
+  if (GetClassInfoExA(nullptr, name, &window_class) || GetClassInfoExA(instance, name, &window_class)) return;
   window_class.style = CS_DBLCLKS;
   window_class.lpfnWndProc = form ? DefDlgProcA : DefWindowProcA;
   window_class.cbWndExtra = form ? DLGWINDOWEXTRA : 0;
