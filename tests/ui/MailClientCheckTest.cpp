@@ -42,9 +42,9 @@ TEST(MailClientCheck, OnlyTheUsersOwnSessionCountsAndAnUnknownSessionDoes) {
 }
 
 TEST(MailClientCheck, WarningIsCodePage932) {
-  // "起動" in code page 932, and the quoted button caption with its full-width quotation marks.
+  // "起動" in code page 932, and the button caption in its corner brackets 「追加」.
   EXPECT_NE(MailClientRunningMessage.find("\x8B\x4E\x93\xAE"), std::string::npos);
-  EXPECT_NE(MailClientRunningMessage.find("\x81\x68\x92\xC7\x89\xC1\x81\x68"), std::string::npos);
+  EXPECT_NE(MailClientRunningMessage.find("\x81\x75\x92\xC7\x89\xC1\x81\x76"), std::string::npos);
 }
 
 }  // namespace
