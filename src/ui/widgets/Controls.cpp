@@ -341,7 +341,7 @@ int TRadioGroup::ItemIndex() const noexcept {
 TButton::TButton(TControl* parent, const TControlArgs& args, const TButtonArgs& button)
     : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, nullptr,
                button.modal_result) {
-  HWND form = ParentForm()->Handle();
+  HWND form = GetAncestor(Handle(), GA_ROOT);
   if (button.is_default) SendMessageA(form, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(Handle())), 0);
   if (button.is_cancel) SetWindowLongPtrA(form, DWLP_USER, GetDlgCtrlID(Handle()));
 }

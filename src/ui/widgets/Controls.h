@@ -187,6 +187,10 @@ class TButton : public TControl {
   TButton(TControl* parent, const TControlArgs& args, const TButtonArgs& button = {});
   // A button with a modal result closes its modal form with it.
   void Click() override;
+
+ protected:
+  // Tells the dialog manager where the focus went (Forms.cpp, with the rest the forms add to it).
+  LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 };
 
 // Static text (STATIC), broken into lines at the label's width.

@@ -46,8 +46,10 @@ TShiftState KeyboardShiftState() noexcept {
 // - Escape presses a cancel button that is not the IDCANCEL one (OK alone, or No);
 // - the close box, the system menu's Close and Alt+F4 end a modal form with mrCancel, whatever its
 //   buttons, where the dialog manager would press IDCANCEL;
-// - while a form is inactive, the default frame leaves a focused button for the default one (Wine's
-//   dialog manager leaves it where it is) and comes back with the form.
+// - the default frame follows the focus also where the dialog manager does not move it (Wine's):
+//   to a button focused by a click or by the form's activation, and back to the default button when
+//   a button loses the focus, so that Enter presses the focused button and an inactive form shows
+//   its default one. Only a button sees its focus come and go, so TButton::WndProc is here too.
 bool IsFormKeyMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
@@ -73,22 +75,19 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     Close();
     return 0;
   }
-  if (message == WM_ACTIVATE) {
-    const LRESULT result = TControl::WndProc(message, wparam, lparam);  // the focus saved or restored
-    HWND focus = GetFocus();
-    if (LOWORD(wparam) == WA_INACTIVE) {
-      SendMessageA(Handle(), DM_SETDEFID, LOWORD(SendMessageA(Handle(), DM_GETDEFID, 0, 0)), 0);
-    } else if (IsChild(Handle(), focus) && (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON)) {
-      SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
-    }
-    return result;
-  }
   // Escape sends IDCANCEL without a control when the cancel button has another ID.
   if (message == WM_COMMAND && LOWORD(wparam) == IDCANCEL && lparam == 0) {
     HWND cancel = GetDlgItem(Handle(), static_cast<int>(GetWindowLongPtrA(Handle(), DWLP_USER)));
     if (TControl* button = FromHandle(cancel); button != nullptr && IsWindowEnabled(cancel)) button->Click();
     return 0;
   }
+  return TControl::WndProc(message, wparam, lparam);
+}
+
+LRESULT TButton::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND form = GetAncestor(Handle(), GA_ROOT);
+  if (message == WM_SETFOCUS) SendMessageA(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Handle()), TRUE);
+  if (message == WM_KILLFOCUS) SendMessageA(form, DM_SETDEFID, LOWORD(SendMessageA(form, DM_GETDEFID, 0, 0)), 0);
   return TControl::WndProc(message, wparam, lparam);
 }
 
@@ -189,9 +188,10 @@ void TForm::PlaceForShowing() noexcept {
 void TForm::Show(int show_command) {
   PlaceForShowing();
   ShowWindow(Handle(), show_command);
-  // Through the dialog manager, so that the default frame goes where the focus goes.
-  HWND focus = ActiveControl != nullptr ? ActiveControl->Handle() : GetNextDlgTabItem(Handle(), nullptr, FALSE);
-  SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+  // Without an ActiveControl the dialog manager has given the focus to the first tab stop.
+  if (ActiveControl != nullptr) {
+    SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ActiveControl->Handle()), TRUE);
+  }
 }
 
 void TForm::Close() {
