@@ -159,13 +159,14 @@ void TForm::SetClientSize(int width, int height) noexcept {
 }
 
 void TForm::PlaceForShowing() noexcept {
+  if (position_ == TPosition::poDesigned) return;
   const RECT outer = WindowRect();
   const int width = outer.right - outer.left, height = outer.bottom - outer.top;
   int left, top;
   if (position_ == TPosition::poDesktopCenter) {
     left = GetSystemMetrics(SM_XVIRTUALSCREEN) + (GetSystemMetrics(SM_CXVIRTUALSCREEN) - width) / 2;
     top = GetSystemMetrics(SM_YVIRTUALSCREEN) + (GetSystemMetrics(SM_CYVIRTUALSCREEN) - height) / 2;
-  } else if (position_ == TPosition::poScreenCenter) {
+  } else {
     left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
     top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
     // On the monitor of the active form, when that is another one.
@@ -179,8 +180,6 @@ void TForm::PlaceForShowing() noexcept {
       left = info.rcMonitor.left + (info.rcMonitor.right - info.rcMonitor.left - width) / 2;
       top = info.rcMonitor.top + (info.rcMonitor.bottom - info.rcMonitor.top - height) / 2;
     }
-  } else {
-    return;
   }
   SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
