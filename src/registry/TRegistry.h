@@ -81,7 +81,7 @@ class TRegistry {
   void StoreValue(const std::string& value_name, std::uint32_t type, const unsigned char* data, std::uint32_t size);
 
   RegistryBackend& backend_;
-  // State, in the order the class has always declared it.
+  // State: the open key (0: none), the root that paths start from, the open key's path, the access asked for.
   RegKey current_key_ = 0;
   RegKey root_ = kHkeyCurrentUser;
   std::string current_path_;

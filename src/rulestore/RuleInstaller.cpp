@@ -1,7 +1,7 @@
-// Installing one junk-mail rule: its keys and values in the order the mail client reads them, then
-// its name appended to the store's "Order". The mail client shows only the rules that "Order" lists,
-// so that is what "present" means here. All or nothing: an installation that fails before its name
-// is in "Order" takes away the keys it made.
+// Installing one junk-mail rule: its keys and values block by block in a fixed order, then its name
+// appended to the store's "Order". The mail client shows only the rules that "Order" lists, so that
+// is what "present" means here. All or nothing: an installation that fails before its name is in
+// "Order" takes away the keys it made.
 #include <exception>
 #include <vector>
 

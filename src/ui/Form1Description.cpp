@@ -20,32 +20,35 @@ constexpr const char* kRadioGroup1Items[] = {
     "受信せずに削除",
 };
 
-constexpr TProperties Props() { return TProperties(); }
+constexpr TMemoArgs kMemo1 = {/* read_only */ true, /* word_wrap */ true, TScrollStyle::ssNone, TextList(kMemo1Lines)};
+constexpr TCheckBoxArgs kTwoStateUnticked = {/* checked */ false, /* allow_grayed */ false};
+constexpr TRadioGroupArgs kRadioGroup1 = {TextList(kRadioGroup1Items), /* item_index */ 0};
 
-using K = TComponentKind;
+constexpr TAlign kNone = TAlign::alNone;
+constexpr TAlign kClient = TAlign::alClient;
 
 constexpr TComponentDescription kComponents[] = {
-    // class         name              parent          left top  width height caption                                   tab
-    {K::PageControl, "PageControl1",   "Form1",         0,   0,  339, 217, nullptr,                                    0,
-     Props().Align(TAlign::alClient).ActivePage("TabSheet1")},
-    {K::TabSheet,    "TabSheet1",      "PageControl1",  0,   0,    0,   0, "使い方",                                   0,
-     Props()},
-    {K::Memo,        "Memo1",          "TabSheet1",     0,   0,  331, 190, nullptr,                                    0,
-     Props().Align(TAlign::alClient).ReadOnly().WordWrap(true).ScrollBars(TScrollStyle::ssNone).Lines(TextList(kMemo1Lines))},
-    {K::TabSheet,    "TabSheet2",      "PageControl1",  0,   0,    0,   0, "施行",                                     1,
-     Props()},
-    {K::GroupBox,    "GroupBox1",      "TabSheet2",     8,   5,  313, 148, "スパム対策ルール",                         0,
-     Props()},
-    {K::CheckBox,    "CheckBox_Rule1", "GroupBox1",    16,  24,  225,  17, ".jp以外で、二桁以上の数字を含む送信者",    0,
-     Props().Checked(false).AllowGrayed(false)},
-    {K::CheckBox,    "CheckBox_Rule2", "GroupBox1",    16,  48,  233,  17, ".jp以外で、数字と\"@\"が連続する送信者",   1,
-     Props().Checked(false).AllowGrayed(false)},
-    {K::Button,      "Button1",        "GroupBox1",   224, 112,   75,  25, "追加",                                     2,
-     Props().OnClick("Button1Click")},
-    {K::RadioGroup,  "RadioGroup1",    "GroupBox1",    16,  72,  185,  65, "削除方法",                                 3,
-     Props().Items(TextList(kRadioGroup1Items)).ItemIndex(0)},
-    {K::Button,      "Button2",        "TabSheet2",     8, 160,  313,  25, "作者ホームページ",                         1,
-     Props().OnClick("Button2Click")},
+    // name            parent          left top  width height caption                                   tab  align
+    {"PageControl1",   "Form1",         0,   0,  339, 217, nullptr,                                    0, kClient,
+     TPageControlArgs{"TabSheet1"}, nullptr},
+    {"TabSheet1",      "PageControl1",  0,   0,    0,   0, "使い方",                                   0, kNone,
+     TTabSheetArgs{}, nullptr},
+    {"Memo1",          "TabSheet1",     0,   0,  331, 190, nullptr,                                    0, kClient,
+     kMemo1, nullptr},
+    {"TabSheet2",      "PageControl1",  0,   0,    0,   0, "施行",                                     1, kNone,
+     TTabSheetArgs{}, nullptr},
+    {"GroupBox1",      "TabSheet2",     8,   5,  313, 148, "スパム対策ルール",                         0, kNone,
+     TGroupBoxArgs{}, nullptr},
+    {"CheckBox_Rule1", "GroupBox1",    16,  24,  225,  17, ".jp以外で、二桁以上の数字を含む送信者",    0, kNone,
+     kTwoStateUnticked, nullptr},
+    {"CheckBox_Rule2", "GroupBox1",    16,  48,  233,  17, ".jp以外で、数字と\"@\"が連続する送信者",   1, kNone,
+     kTwoStateUnticked, nullptr},
+    {"Button1",        "GroupBox1",   224, 112,   75,  25, "追加",                                     2, kNone,
+     TButtonArgs{}, "Button1Click"},
+    {"RadioGroup1",    "GroupBox1",    16,  72,  185,  65, "削除方法",                                 3, kNone,
+     kRadioGroup1, nullptr},
+    {"Button2",        "TabSheet2",     8, 160,  313,  25, "作者ホームページ",                         1, kNone,
+     TButtonArgs{}, "Button2Click"},
 };
 
 constexpr TFormDescription kForm1 = {
@@ -56,9 +59,8 @@ constexpr TFormDescription kForm1 = {
     TBorderStyle::bsSingle,
     biSystemMenu,
     TPosition::poDesktopCenter,
-    TSystemColor::clBtnFace,
-    {"ＭＳ Ｐゴシック", -12, 128 /* SHIFTJIS_CHARSET */, TSystemColor::clWindowText, false, false, false},
-    96, 12,
+    {"ＭＳ Ｐゴシック", -12, 128 /* SHIFTJIS_CHARSET */, false, false, false},
+    96,
     "FormCreate",
     "FormDestroy",
     kComponents,

@@ -31,16 +31,8 @@ namespace {
 std::string g_scenario;
 TModalResult g_last_result = -1;
 
-TButton* AddButton(TForm& form, const char* caption, int left, TProperties properties) {
-  CreateArgs args;
-  args.name = caption;
-  args.caption = caption;
-  args.left = left;
-  args.top = 40;
-  args.width = 70;
-  args.height = 25;
-  args.properties = properties;
-  return form.Add<TButton>(args);
+TButton* AddButton(TForm& form, const char* caption, int left, const TButtonArgs& button = {}) {
+  return form.Add<TButton>(TControlArgs{caption, caption, left, 40, 70, 25}, button);
 }
 
 TFormArgs ProbeArgs(const char* window_class, const char* caption, TBorderStyle border, TPosition position) {
@@ -62,9 +54,9 @@ class TProbeDialog : public TForm {
     OnKeyDown = [this](TObject*, WORD& key, TShiftState shift) {
       if (key == 'C' && shift == ssCtrl) SetCaption("ProbeDialog copies=" + std::to_string(++copies_));
     };
-    AddButton(*this, "OK", 8, TProperties().ModalResult(mrOk).Default(true));
-    AddButton(*this, "Cancel", 84, TProperties().ModalResult(mrCancel).Cancel(true));
-    AddButton(*this, "End", 160, TProperties())->OnClick = [](TObject*) { Application->EndMessageLoop(); };
+    AddButton(*this, "OK", 8, TButtonArgs{mrOk, /* is_default */ true});
+    AddButton(*this, "Cancel", 84, TButtonArgs{mrCancel, /* is_default */ false, /* is_cancel */ true});
+    AddButton(*this, "End", 160)->OnClick = [](TObject*) { Application->EndMessageLoop(); };
   }
 
  private:
@@ -75,7 +67,7 @@ class TProbeForm : public TForm {
  public:
   TProbeForm() : TForm(ProbeArgs("TProbeForm", "Probe", TBorderStyle::bsSingle, TPosition::poDesktopCenter)) {
     if (g_scenario == "startup") throw Exception("start failed");
-    AddButton(*this, "Action", 8, TProperties())->OnClick = [this](TObject*) { Act(); };
+    AddButton(*this, "Action", 8)->OnClick = [this](TObject*) { Act(); };
     OnCreate = [](TObject*) {
       if (g_scenario == "create") throw Exception("create failed");
     };

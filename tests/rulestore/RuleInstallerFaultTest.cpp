@@ -46,8 +46,8 @@ TEST_F(RuleInstallerFaults, ValuesAreWrittenInTheMailClientsOrderAndNothingElse)
   EXPECT_EQ(static_cast<MemoryRegistry&>(backend()).OpenHandleCount(), 0u);
 }
 
-// Each failure that once lost a rule, emptied "Order" or left half a rule behind: now the store
-// stays as it was, the error names what failed, and a retry installs the rule.
+// Failures at the points where a rule could be lost, "Order" emptied or half a rule left behind: the
+// store stays as it was, the error names what failed, and a retry installs the rule.
 TEST_F(RuleInstallerFaults, AFailureBeforeOrderIsWrittenLeavesTheStoreAsItWas) {
   const std::string rule = std::string(kStorePath) + "\\001";
   struct Case {

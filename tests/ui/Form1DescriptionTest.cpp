@@ -31,7 +31,7 @@ TEST(Form1Description, FontIsMsPGothicInShiftJis) {
 }
 
 TEST(Form1Description, MemoTextBytes) {
-  const TTextList lines = Row("Memo1").properties.lines;
+  const TTextList lines = std::get<TMemoArgs>(Row("Memo1").args).lines;
   ASSERT_EQ(8u, lines.count);
   EXPECT_STREQ("", lines.items[3]);
   // Line 3 puts 追加 (92 C7 89 C1) between two right double quotation marks (81 68).
@@ -52,8 +52,8 @@ TEST(Form1Description, TreeCanBeBuiltRowByRow) {
     EXPECT_TRUE(names.insert(row.name).second) << "duplicate " << row.name;
     EXPECT_TRUE(containers.count(row.parent)) << row.name << " comes before its parent " << row.parent;
     tab_orders[row.parent].push_back(row.tab_order);
-    if (row.kind == TComponentKind::PageControl || row.kind == TComponentKind::TabSheet ||
-        row.kind == TComponentKind::GroupBox || row.kind == TComponentKind::RadioGroup) {
+    if (std::holds_alternative<TPageControlArgs>(row.args) || std::holds_alternative<TTabSheetArgs>(row.args) ||
+        std::holds_alternative<TGroupBoxArgs>(row.args) || std::holds_alternative<TRadioGroupArgs>(row.args)) {
       containers.insert(row.name);
     }
   }
@@ -83,22 +83,25 @@ TEST(Form1Description, RulesPageTabsToTheDeletionMethodAfterTheAddButton) {
 
 TEST(Form1Description, NoButtonAnswersEnterOrEscape) {
   for (const char* name : {"Button1", "Button2"}) {
-    EXPECT_FALSE(Row(name).properties.is_default) << name;
-    EXPECT_FALSE(Row(name).properties.is_cancel) << name;
-    EXPECT_EQ(0, Row(name).properties.modal_result) << name;
+    const auto& button = std::get<TButtonArgs>(Row(name).args);
+    EXPECT_FALSE(button.is_default) << name;
+    EXPECT_FALSE(button.is_cancel) << name;
+    EXPECT_EQ(mrNone, button.modal_result) << name;
   }
-  EXPECT_STREQ("Button1Click", Row("Button1").properties.on_click);
-  EXPECT_STREQ("Button2Click", Row("Button2").properties.on_click);
+  EXPECT_STREQ("Button1Click", Row("Button1").on_click);
+  EXPECT_STREQ("Button2Click", Row("Button2").on_click);
 }
 
 TEST(Form1Description, StartsOnTheInstructionsWithTheFirstMethod) {
-  EXPECT_STREQ("TabSheet1", Row("PageControl1").properties.active_page);
+  EXPECT_STREQ("TabSheet1", std::get<TPageControlArgs>(Row("PageControl1").args).active_page);
   EXPECT_EQ(0, Row("TabSheet1").tab_order);
-  EXPECT_EQ(0, Row("RadioGroup1").properties.item_index);
-  ASSERT_EQ(2u, Row("RadioGroup1").properties.lines.count);
+  const auto& methods = std::get<TRadioGroupArgs>(Row("RadioGroup1").args);
+  EXPECT_EQ(0, methods.item_index);
+  ASSERT_EQ(2u, methods.items.count);
   for (const char* name : {"CheckBox_Rule1", "CheckBox_Rule2"}) {
-    EXPECT_FALSE(Row(name).properties.checked) << name;
-    EXPECT_FALSE(Row(name).properties.allow_grayed) << name;
+    const auto& box = std::get<TCheckBoxArgs>(Row(name).args);
+    EXPECT_FALSE(box.checked) << name;
+    EXPECT_FALSE(box.allow_grayed) << name;
   }
 }
 

@@ -111,15 +111,6 @@ TEST(MessageDialogLayout, NoButtonsLeaveNoRow) {
   EXPECT_EQ(layout.client_width, 100 + 32 + 15 + 24);
 }
 
-TEST(MessageDialogLayout, RightToLeftMirrorsTheTextButNotTheButtons) {
-  MessageDialogMetrics metrics = Metrics(200, 36);
-  metrics.right_to_left = true;
-  const MessageDialogLayout layout = LayOutMessageDialog(dkWarning, mbOKCancel, metrics);
-  EXPECT_EQ(layout.message.left, 271 - 59 - 200);
-  EXPECT_EQ(layout.buttons[0].kind, mbOK);
-  EXPECT_LT(layout.buttons[0].bounds.left, layout.buttons[1].bounds.left);
-}
-
 TEST(MessageDialogLayout, TextWrapsAtHalfTheScreen) {
   EXPECT_EQ(TextWrapWidth(1024), 512);
   EXPECT_EQ(TextWrapWidth(1023), 511);

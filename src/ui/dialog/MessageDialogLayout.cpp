@@ -54,14 +54,12 @@ MessageDialogLayout LayOutMessageDialog(MessageDialogKind kind, MessageDialogBut
   layout.top = metrics.screen_height / 2 - outer_height / 2;
 
   if (layout.has_icon) layout.icon = {horizontal_margin, vertical_margin, kIconSize, kIconSize};
-  int message_left = block_width - text_width + horizontal_margin;
-  if (metrics.right_to_left) message_left = layout.client_width - message_left - text_width;
-  layout.message = {message_left, vertical_margin, text_width, text_height};
+  layout.message = {block_width - text_width + horizontal_margin, vertical_margin, text_width, text_height};
 
   layout.default_button = PickButton(buttons, mbOK, mbYes, mbRetry);
   layout.cancel_button = PickButton(buttons, mbCancel, mbNo, mbOK);
 
-  // The row is centred and never mirrored: index order, left to right, in every reading order.
+  // The row is centred: index order, left to right.
   int x = (layout.client_width - row_width) / 2;
   const int y = block_height + vertical_margin + vertical_spacing;
   for (int button = 0; button < kButtonKindCount; ++button) {

@@ -24,7 +24,6 @@ struct MessageDialogMetrics {
   int screen_height = 0;
   int frame_width = 0;   // outer width minus client width of a dialog frame
   int frame_height = 0;  // outer height minus client height
-  bool right_to_left = false;
   // The caption widths of every button kind, as the process-wide cache holds them (+8 each).
   int cached_button_widths[kButtonKindCount] = {};
 };

@@ -1,16 +1,22 @@
 // The tables of dialog kinds and button kinds.
 #include "ui/dialog/MessageDialogTypes.h"
 
+#include "base/ResourceStrings.h"
+
 const ButtonKindInfo kButtonKinds[kButtonKindCount] = {
-    {"Yes", 65373, 6},     {"No", 65374, 7},      {"OK", 65375, 1},      {"Cancel", 65344, 2},
-    {"Abort", 65346, 3},   {"Retry", 65347, 4},   {"Ignore", 65348, 5},  {"All", 65349, 8},
-    {"NoToAll", 65350, 9}, {"YesToAll", 65351, 10}, {"Help", 65345, 0},
+    {"Yes", kSButtonYes, mrYes},          {"No", kSButtonNo, mrNo},
+    {"OK", kSButtonOK, mrOk},             {"Cancel", kSButtonCancel, mrCancel},
+    {"Abort", kSButtonAbort, mrAbort},    {"Retry", kSButtonRetry, mrRetry},
+    {"Ignore", kSButtonIgnore, mrIgnore}, {"All", kSButtonAll, mrAll},
+    {"NoToAll", kSButtonNoToAll, mrNoToAll}, {"YesToAll", kSButtonYesToAll, mrYesToAll},
+    {"Help", kSButtonHelp, mrNone},
 };
 
 const DialogKindInfo& DialogKindOf(MessageDialogKind kind) {
-  // Icons: IDI_EXCLAMATION, IDI_HAND, IDI_ASTERISK, IDI_QUESTION; the custom kind has none.
   static const DialogKindInfo kKinds[] = {
-      {65369, 32515}, {65370, 32513}, {65371, 32516}, {65372, 32514}, {0, 0},
+      {kSCaptionWarning, kIconExclamation}, {kSCaptionError, kIconHand},
+      {kSCaptionInformation, kIconAsterisk}, {kSCaptionConfirmation, kIconQuestion},
+      {0, 0},  // the custom kind: the application title, no icon
   };
   const unsigned index = kind <= dkCustom ? kind : dkCustom;
   return kKinds[index];

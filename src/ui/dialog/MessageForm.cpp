@@ -34,15 +34,8 @@ TFormArgs MessageFormArgs() {
   return args;
 }
 
-CreateArgs PlacedArgs(std::string name, std::string caption, const DialogRect& bounds) {
-  CreateArgs args;
-  args.name = std::move(name);
-  args.caption = std::move(caption);
-  args.left = bounds.left;
-  args.top = bounds.top;
-  args.width = bounds.width;
-  args.height = bounds.height;
-  return args;
+TControlArgs PlacedArgs(std::string name, std::string caption, const DialogRect& bounds) {
+  return {std::move(name), std::move(caption), bounds.left, bounds.top, bounds.width, bounds.height};
 }
 
 }  // namespace
@@ -136,9 +129,8 @@ std::unique_ptr<TMessageForm> BuildMessageDialog(const std::string& text, Messag
   form->Message = form->Add<TLabel>(PlacedArgs("Message", text, layout.message));
   for (const PlacedButton& placed : layout.buttons) {
     const ButtonKindInfo& info = kButtonKinds[placed.kind];
-    CreateArgs args = PlacedArgs(info.component_name, captions[placed.kind], placed.bounds);
-    args.properties = args.properties.ModalResult(info.modal_result).Default(placed.is_default).Cancel(placed.is_cancel);
-    auto* button = form->Add<TButton>(args);
+    auto* button = form->Add<TButton>(PlacedArgs(info.component_name, captions[placed.kind], placed.bounds),
+                                      TButtonArgs{info.modal_result, placed.is_default, placed.is_cancel});
     if (placed.kind == mbHelp) button->OnClick = [dialog](TObject* Sender) { dialog->DialogHelpClick(Sender); };
   }
   return form;

@@ -4,25 +4,37 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "base/Exception.h"
 #include "ui/widgets/Forms.h"
 #include "ui/widgets/Layout.h"
 
 namespace {
 
-// The window property that leads from a window to its control object.
-const char kControlProperty[] = "Quellmark.TControl";
+// Control IDs from here up number the controls, one each; the IDs below are modal results.
+constexpr int kFirstControlId = 100;
 
 TExceptionSink g_sink = nullptr;
 
-// Our own window classes share the window procedure, the button-face background and the program's icon.
-void RegisterOwnClass(const char* name, WNDPROC procedure) {
+// IDs stay within the 16 bits that WM_COMMAND carries.
+HMENU NextControlId() {
+  static int next = kFirstControlId;
+  if (next > 0xFFFF) next = kFirstControlId;
+  return reinterpret_cast<HMENU>(static_cast<INT_PTR>(next++));
+}
+
+// A class that neither the system nor we have registered yet becomes ours, with the button-face
+// background and the program's icon. A form's class is a dialog class: DefDlgProcA runs its windows
+// and keeps its state in the room after the user data.
+void RegisterClassOnce(const char* name, bool form) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA window_class{};
   window_class.cbSize = sizeof window_class;
-  if (GetClassInfoExA(instance, name, &window_class)) return;
+  if (GetClassInfoExA(nullptr, name, &window_class) || GetClassInfoExA(instance, name, &window_class)) return;
   window_class.style = CS_DBLCLKS;
-  window_class.lpfnWndProc = procedure;
+  window_class.lpfnWndProc = form ? DefDlgProcA : DefWindowProcA;
+  window_class.cbWndExtra = form ? DLGWINDOWEXTRA : 0;
   window_class.hInstance = instance;
   window_class.hIcon = LoadIconA(instance, "MAINICON");
   window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -31,21 +43,7 @@ void RegisterOwnClass(const char* name, WNDPROC procedure) {
   if (RegisterClassExA(&window_class) == 0) throw Exception(std::string("RegisterClassExA failed: ") + name);
 }
 
-bool IsSystemClass(const char* name) {
-  WNDCLASSEXA info{};
-  info.cbSize = sizeof info;
-  return GetClassInfoExA(nullptr, name, &info) != FALSE;
-}
-
 }  // namespace
-
-TShiftState KeyboardShiftState() noexcept {
-  TShiftState shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
-  if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
-  if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-  return shift;
-}
 
 void SetExceptionSink(TExceptionSink sink) noexcept { g_sink = sink; }
 
@@ -55,25 +53,25 @@ void ReportHandlerException(TObject* Sender) noexcept {
 
 // ---- TControl ------------------------------------------------------------------------------------
 
-TControl::TControl(TControl* parent, const CreateArgs& args, const char* window_class, DWORD style, DWORD ex_style,
-                   HWND owner)
-    : name_(args.name), parent_(parent), fill_parent_(args.properties.align == TAlign::alClient) {
+TControl::TControl(TControl* parent, const TControlArgs& args, const char* window_class, DWORD style, DWORD ex_style,
+                   HWND owner, int id)
+    : name_(args.name), parent_(parent), fill_parent_(args.align == TAlign::alClient) {
   RECT bounds{args.left, args.top, args.left + args.width, args.top + args.height};
   if (fill_parent_ && parent_ != nullptr) bounds = parent_->ClientArea();
-  const bool own_class = !IsSystemClass(window_class);
-  if (own_class) RegisterOwnClass(window_class, WindowProc);
+  RegisterClassOnce(window_class, parent_ == nullptr);
+  HMENU child_id = !parent_ ? nullptr : id != 0 ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : NextControlId();
   HWND window = CreateWindowExA(ex_style, window_class, args.caption.c_str(), style | (parent_ ? WS_CHILD : 0),
                                 bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                                parent_ ? parent_->ChildParentWindow() : owner, nullptr, GetModuleHandleA(nullptr),
-                                own_class ? this : nullptr);
+                                parent_ ? parent_->ChildParentWindow() : owner, child_id, GetModuleHandleA(nullptr),
+                                nullptr);
   if (window == nullptr) throw Exception(std::string("CreateWindowExA failed: ") + window_class + " " + name_);
-  if (!own_class) {
-    // Subclassed by replacing the window procedure, as every Windows version allows: comctl32's
-    // SetWindowSubclass exists by name only from common controls 6 (Windows XP).
-    Bind(window);
-    class_proc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
-  }
+  // Every window, of a system class or ours, is subclassed by replacing its window procedure, as
+  // every Windows version allows: comctl32's SetWindowSubclass exists by name only from common
+  // controls 6 (Windows XP). Its user data leads to this object.
+  handle_.Reset(window);
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  class_proc_ =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
   if (TForm* form = parent_ != nullptr ? ParentForm() : nullptr) {
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(form->Font()), FALSE);
   }
@@ -85,42 +83,29 @@ TControl::~TControl() {
   if (HWND window = handle_.Get()) DestroyWindow(window);
 }
 
-void TControl::Bind(HWND window) noexcept {
-  handle_.Reset(window);
-  SetPropA(window, kControlProperty, this);
-}
-
-void TControl::Unbind(HWND window) noexcept {
-  RemovePropA(window, kControlProperty);
-  if (class_proc_ != nullptr) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(class_proc_));
-  class_proc_ = nullptr;
-  if (handle_.Get() == window) handle_.Release();
-}
-
 TControl* TControl::FromHandle(HWND window) noexcept {
-  return window != nullptr ? static_cast<TControl*>(GetPropA(window, kControlProperty)) : nullptr;
+  // Other windows (the application's, the system's message boxes) keep their own user data.
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != WindowProc) return nullptr;
+  return reinterpret_cast<TControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK TControl::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* created = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-    if (created != nullptr) created->Bind(window);
-  }
-  TControl* control = FromHandle(window);
-  if (control == nullptr) return DefWindowProcA(window, message, wparam, lparam);
+  auto* control = reinterpret_cast<TControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   LRESULT result = 0;
   try {
     result = control->WndProc(message, wparam, lparam);
   } catch (...) {
     ReportHandlerException(control);
   }
-  if (message == WM_NCDESTROY) control->Unbind(window);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    control->handle_.Release();
+  }
   return result;
 }
 
 LRESULT TControl::DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (class_proc_ != nullptr) return CallWindowProcA(class_proc_, Handle(), message, wparam, lparam);
-  return DefWindowProcA(Handle(), message, wparam, lparam);
+  return CallWindowProcA(class_proc_, Handle(), message, wparam, lparam);
 }
 
 LRESULT TControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -185,18 +170,18 @@ void TControl::SetBounds(int left, int top, int width, int height) noexcept {
 }
 
 std::string TControl::Caption() const {
-  const int length = GetWindowTextLengthA(Handle());
-  if (length <= 0) return {};
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(Handle(), &text[0], length + 1);
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  // The length may count more than the text holds (double-byte characters); the copy says.
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
+  text.resize(static_cast<std::size_t>(std::max(0, GetWindowTextA(Handle(), &text[0], static_cast<int>(text.size())))));
   return text;
 }
 
-void TControl::SetCaption(const std::string& caption) noexcept { SetWindowTextA(Handle(), caption.c_str()); }
-
 void TControl::Click() {
   if (OnClick) OnClick(this);
+}
+
+void TControl::Command(WORD code) {
+  if (code == BN_CLICKED) Click();
 }
 
 // ---- TCanvas -------------------------------------------------------------------------------------
@@ -223,12 +208,8 @@ int TCanvas::TextHeight() const noexcept {
 
 // ---- TPageControl and TTabSheet ------------------------------------------------------------------
 
-TPageControl::TPageControl(TControl* parent, const CreateArgs& args)
+TPageControl::TPageControl(TControl* parent, const TControlArgs& args)
     : TControl(parent, args, WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS, 0) {}
-
-int TPageControl::ActivePageIndex() const noexcept {
-  return static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
-}
 
 void TPageControl::SetActivePageIndex(int index) noexcept {
   if (index < 0 || index >= PageCount()) return;
@@ -237,7 +218,7 @@ void TPageControl::SetActivePageIndex(int index) noexcept {
 }
 
 void TPageControl::ShowActivePage() noexcept {
-  const int active = ActivePageIndex();
+  const int active = static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
   HWND focus = GetFocus();
   for (int i = 0; i < PageCount(); ++i) {
     HWND page = Controls()[static_cast<std::size_t>(i)]->Handle();
@@ -253,8 +234,6 @@ bool TPageControl::Notified(const NMHDR& header) {
   return true;
 }
 
-HWND TPageControl::ChildParentWindow() const noexcept { return GetParent(Handle()); }
-
 RECT TPageControl::ClientArea() const noexcept {
   RECT area = TControl::ClientArea();
   SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
@@ -266,21 +245,19 @@ namespace {
 
 // A page's tab goes in before the page's window is made, so that the page fills the page area as it
 // is with its tab row; the pages made before are laid over the new area too.
-CreateArgs WithTab(TControl* pages, CreateArgs args) {
+TControlArgs WithTab(TControl* pages, TControlArgs args) {
   std::string text = args.caption;
-  TCITEMA item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = &text[0];
-  SendMessageA(pages->Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0)),
-               reinterpret_cast<LPARAM>(&item));
+  TCITEMA item{TCIF_TEXT, 0, 0, &text[0], 0, 0, 0};
+  const LRESULT count = SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0);
+  SendMessageA(pages->Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
   pages->AlignChildren();
-  args.properties.align = TAlign::alClient;
+  args.align = TAlign::alClient;
   return args;
 }
 
 }  // namespace
 
-TTabSheet::TTabSheet(TControl* parent, const CreateArgs& args)
+TTabSheet::TTabSheet(TControl* parent, const TControlArgs& args)
     : TControl(parent, WithTab(parent, args), "TTabSheet", WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT) {
   // Above the tab control and the pages before it, so that it paints over the page area.
   HWND above = GetWindow(parent->Handle(), GW_HWNDPREV);
@@ -291,34 +268,26 @@ TTabSheet::TTabSheet(TControl* parent, const CreateArgs& args)
 
 namespace {
 
-std::string JoinedLines(const TTextList& lines) {
-  std::string text;
-  for (std::size_t i = 0; i < lines.count; ++i) {
-    if (i > 0) text += "\r\n";
-    text += lines.items[i];
-  }
-  return text;
-}
-
-CreateArgs WithCaption(CreateArgs args, std::string caption) {
-  args.caption = std::move(caption);
+// The memo's text is its lines, CR LF between them.
+TControlArgs WithLines(TControlArgs args, const TTextList& lines) {
+  args.caption.clear();
+  for (std::size_t i = 0; i < lines.count; ++i) args.caption += (i > 0 ? "\r\n" : "") + std::string(lines.items[i]);
   return args;
 }
 
-DWORD MemoStyle(const TProperties& p) {
+DWORD MemoStyle(const TMemoArgs& memo) {
   DWORD style = WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_MULTILINE | ES_AUTOVSCROLL;
-  if (p.read_only) style |= ES_READONLY;
-  if (!p.word_wrap) style |= ES_AUTOHSCROLL;  // without it, lines break at the memo's width
-  if (p.scroll_bars == TScrollStyle::ssVertical || p.scroll_bars == TScrollStyle::ssBoth) style |= WS_VSCROLL;
-  if (p.scroll_bars == TScrollStyle::ssHorizontal || p.scroll_bars == TScrollStyle::ssBoth) style |= WS_HSCROLL;
+  if (memo.read_only) style |= ES_READONLY;
+  if (!memo.word_wrap) style |= ES_AUTOHSCROLL;  // without it, lines break at the memo's width
+  if (memo.scroll_bars == TScrollStyle::ssVertical || memo.scroll_bars == TScrollStyle::ssBoth) style |= WS_VSCROLL;
+  if (memo.scroll_bars == TScrollStyle::ssHorizontal || memo.scroll_bars == TScrollStyle::ssBoth) style |= WS_HSCROLL;
   return style;
 }
 
 }  // namespace
 
-TMemo::TMemo(TControl* parent, const CreateArgs& args)
-    : TControl(parent, WithCaption(args, JoinedLines(args.properties.lines)), "EDIT", MemoStyle(args.properties),
-               WS_EX_CLIENTEDGE) {}
+TMemo::TMemo(TControl* parent, const TControlArgs& args, const TMemoArgs& memo)
+    : TControl(parent, WithLines(args, memo.lines), "EDIT", MemoStyle(memo), WS_EX_CLIENTEDGE) {}
 
 LRESULT TMemo::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   const LRESULT result = TControl::WndProc(message, wparam, lparam);
@@ -327,41 +296,36 @@ LRESULT TMemo::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   return result;
 }
 
-TGroupBox::TGroupBox(TControl* parent, const CreateArgs& args)
+TGroupBox::TGroupBox(TControl* parent, const TControlArgs& args)
     : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, WS_EX_CONTROLPARENT) {}
 
-TCheckBox::TCheckBox(TControl* parent, const CreateArgs& args)
+TCheckBox::TCheckBox(TControl* parent, const TControlArgs& args, const TCheckBoxArgs& box)
     : TControl(parent, args, "BUTTON",
-               WS_VISIBLE | WS_TABSTOP | WS_GROUP | (args.properties.allow_grayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX),
-               0) {
-  SendMessageA(Handle(), BM_SETCHECK, args.properties.checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-bool TCheckBox::Checked() const noexcept { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void TCheckBox::Command(WORD code) {
-  if (code == BN_CLICKED) Click();
+               WS_VISIBLE | WS_TABSTOP | WS_GROUP | (box.allow_grayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX), 0) {
+  SendMessageA(Handle(), BM_SETCHECK, box.checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 // ---- TRadioGroup ---------------------------------------------------------------------------------
 
-TRadioGroup::TRadioGroup(TControl* parent, const CreateArgs& args)
+TRadioGroup::TRadioGroup(TControl* parent, const TControlArgs& args, const TRadioGroupArgs& group)
     : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, WS_EX_CONTROLPARENT) {
   HFONT font = ParentForm()->Font();
   const int text_height = TCanvas(font).TextHeight();
-  const TTextList& items = args.properties.lines;
-  for (std::size_t i = 0; i < items.count; ++i) {
-    const TBounds bounds = RadioItemBounds(static_cast<int>(i), static_cast<int>(items.count), args.width,
-                                           args.height, text_height);
-    // One group for the arrow keys; the system moves the tab stop to the checked item.
+  const TTextList& items = group.items;
+  for (int i = 0; i < static_cast<int>(items.count); ++i) {
+    const TBounds bounds = RadioItemBounds(i, static_cast<int>(items.count), args.width, args.height, text_height);
+    // One group for the arrow keys, entered by Tab at the checked item (the system moves the tab
+    // stop along with the check).
+    const bool tab_stop = i == (group.item_index >= 0 ? group.item_index : 0);
     HWND item = CreateWindowExA(0, "BUTTON", items.items[i],
-                                WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0),
-                                bounds.left, bounds.top, bounds.width, bounds.height, Handle(), nullptr,
+                                WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0) |
+                                    (tab_stop ? WS_TABSTOP : 0),
+                                bounds.left, bounds.top, bounds.width, bounds.height, Handle(), NextControlId(),
                                 GetModuleHandleA(nullptr), nullptr);
     if (item == nullptr) throw Exception("CreateWindowExA failed: " + args.name);
     SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (i == group.item_index) SendMessageA(item, BM_SETCHECK, BST_CHECKED, 0);
   }
-  SetItemIndex(args.properties.item_index);
 }
 
 int TRadioGroup::ItemIndex() const noexcept {
@@ -372,45 +336,26 @@ int TRadioGroup::ItemIndex() const noexcept {
   return -1;
 }
 
-void TRadioGroup::SetItemIndex(int index) noexcept {
-  int i = 0;
-  for (HWND item = GetWindow(Handle(), GW_CHILD); item != nullptr; item = GetWindow(item, GW_HWNDNEXT), ++i) {
-    if (index >= 0) SendMessageA(item, BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
-  }
-}
-
 // ---- TButton, TLabel, TImage ---------------------------------------------------------------------
 
-TButton::TButton(TControl* parent, const CreateArgs& args)
-    : TControl(parent, args, "BUTTON",
-               WS_VISIBLE | WS_TABSTOP | WS_GROUP | (args.properties.is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0),
-      default_(args.properties.is_default),
-      cancel_(args.properties.is_cancel),
-      modal_result_(args.properties.modal_result) {}
+TButton::TButton(TControl* parent, const TControlArgs& args, const TButtonArgs& button)
+    : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, nullptr,
+               button.modal_result) {
+  HWND form = GetAncestor(Handle(), GA_ROOT);
+  if (button.is_default) SendMessageA(form, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(Handle())), 0);
+  if (button.is_cancel) SetWindowLongPtrA(form, DWLP_USER, GetDlgCtrlID(Handle()));
+}
 
 void TButton::Click() {
-  if (modal_result_ != mrNone) ParentForm()->SetModalResult(modal_result_);
+  const int id = GetDlgCtrlID(Handle());
+  if (id != mrNone && id < kFirstControlId) ParentForm()->SetModalResult(id);
   TControl::Click();
 }
 
-void TButton::Command(WORD code) {
-  if (code == BN_CLICKED) Click();
-}
+TLabel::TLabel(TControl* parent, const TControlArgs& args)
+    : TControl(parent, args, "STATIC", WS_VISIBLE | WS_GROUP | SS_LEFT, 0) {}
 
-LRESULT TButton::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-  // The thick frame marks what Enter presses: the focused button, else the default one. The dialog
-  // navigation moves it only for Tab; focus given by the mouse or by activation moves it here.
-  if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
-    SendMessageA(Handle(), BM_SETSTYLE, message == WM_SETFOCUS || default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
-  }
-  return TControl::WndProc(message, wparam, lparam);
-}
-
-TLabel::TLabel(TControl* parent, const CreateArgs& args)
-    : TControl(parent, args, "STATIC", WS_VISIBLE | WS_GROUP | (args.properties.word_wrap ? SS_LEFT : SS_LEFTNOWORDWRAP),
-               0) {}
-
-TImage::TImage(TControl* parent, const CreateArgs& args, HICON icon)
+TImage::TImage(TControl* parent, const TControlArgs& args, HICON icon)
     : TControl(parent, args, "STATIC", WS_VISIBLE | WS_GROUP | SS_ICON, 0) {
   SendMessageA(Handle(), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   // SS_ICON sizes the control to the icon; the bounds given win.

@@ -24,17 +24,10 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 // Modifier keys held with a key, a set of bits.
 using TShiftState = unsigned;
-enum : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
-TShiftState KeyboardShiftState() noexcept;
+constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4;
 
 // A key-down handler; setting Key to 0 swallows the key.
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
-
-// 0 is "no result yet"; the message dialogs' buttons carry the others (MessageDialogTypes.h).
-using TModalResult = int;
-constexpr TModalResult mrNone = 0;
-constexpr TModalResult mrOk = 1;
-constexpr TModalResult mrCancel = 2;
 
 // Where an exception that a handler lets escape goes: the application installs its last-resort
 // report here. Without a sink the exception is dropped.
@@ -44,15 +37,12 @@ void SetExceptionSink(TExceptionSink sink) noexcept;
 // so no exception reaches the system's code that called a window procedure.
 void ReportHandlerException(TObject* Sender) noexcept;
 
-// What a control is created with; the defaults are those of a new control.
-struct CreateArgs {
+// What every control is created with; each kind takes its own further arguments (FormDescription.h).
+struct TControlArgs {
   std::string name;
   std::string caption;
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  TProperties properties;  // the kind's own (FormDescription.h); alClient fills the parent
+  int left = 0, top = 0, width = 0, height = 0;  // in the parent's client area
+  TAlign align = TAlign::alNone;                  // alClient fills the parent
 };
 
 class TForm;
@@ -68,6 +58,7 @@ class TControl : public TObject {
 
   HWND Handle() const noexcept { return handle_.Get(); }
   TForm* ParentForm() noexcept;
+  // The control whose window this is, or nullptr for a window that is not one of ours.
   static TControl* FromHandle(HWND window) noexcept;
 
   // The owned controls in creation order, which is also their tab order.
@@ -75,10 +66,8 @@ class TControl : public TObject {
   // Creates a control of class T on this one: new T(this, args...), owned here.
   template <typename T, typename... Args>
   T* Add(Args&&... args) {
-    auto child = std::make_unique<T>(this, std::forward<Args>(args)...);
-    T* added = child.get();
-    children_.push_back(std::move(child));
-    return added;
+    children_.push_back(std::make_unique<T>(this, std::forward<Args>(args)...));
+    return static_cast<T*>(children_.back().get());
   }
   // The control called name anywhere below this one, or nullptr.
   TControl* FindControl(const std::string& name) const noexcept;
@@ -87,21 +76,22 @@ class TControl : public TObject {
   // Lays the children with alClient over the area they fill.
   void AlignChildren() noexcept;
   std::string Caption() const;
-  void SetCaption(const std::string& caption) noexcept;
+  void SetCaption(const std::string& caption) noexcept { SetWindowTextA(Handle(), caption.c_str()); }
 
   TNotifyEvent OnClick;
   virtual void Click();
 
  protected:
-  // Makes the window of class window_class on parent's window (nullptr: a top-level window owned by
-  // owner). A class the system does not know is registered as ours, with our window procedure and
-  // the program's icon; a system control is subclassed.
-  TControl(TControl* parent, const CreateArgs& args, const char* window_class, DWORD style, DWORD ex_style,
-           HWND owner = nullptr);
+  // Makes the window of class window_class on parent's window, with control ID id (0: the next
+  // free number), or, without a parent, a form: a top-level dialog window owned by owner. A class
+  // the system does not know is registered as ours.
+  TControl(TControl* parent, const TControlArgs& args, const char* window_class, DWORD style, DWORD ex_style,
+           HWND owner = nullptr, int id = 0);
   virtual LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT DefaultHandler(UINT message, WPARAM wparam, LPARAM lparam);
-  // A WM_COMMAND notification or a WM_NOTIFY of this control, reflected by its parent (Notified: taken?).
-  virtual void Command(WORD) {}
+  // A WM_COMMAND notification or a WM_NOTIFY of this control, reflected by its parent (Notified:
+  // taken?). BN_CLICKED runs Click.
+  virtual void Command(WORD code);
   virtual bool Notified(const NMHDR&) { return false; }
   // The window this control's children are made on, and the rectangle there that alClient fills.
   virtual HWND ChildParentWindow() const noexcept { return Handle(); }
@@ -109,15 +99,12 @@ class TControl : public TObject {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  void Bind(HWND window) noexcept;
-  void Unbind(HWND window) noexcept;
 
   std::string name_;
   TControl* parent_;
   bool fill_parent_;
   UniqueHwnd handle_;
-  // The system class's window procedure while this object subclasses its window, else null.
-  WNDPROC class_proc_ = nullptr;
+  WNDPROC class_proc_ = nullptr;  // handles what ours leaves (DefDlgProcA for a form)
   std::vector<std::unique_ptr<TControl>> children_;
 };
 
@@ -144,14 +131,13 @@ class TCanvas {
 // walks into the page in front, and the tab control stays a tab stop of its own.
 class TPageControl : public TControl {
  public:
-  TPageControl(TControl* parent, const CreateArgs& args);
+  TPageControl(TControl* parent, const TControlArgs& args);
   int PageCount() const noexcept { return static_cast<int>(Controls().size()); }
-  int ActivePageIndex() const noexcept;
   void SetActivePageIndex(int index) noexcept;
 
  protected:
   bool Notified(const NMHDR& header) override;
-  HWND ChildParentWindow() const noexcept override;
+  HWND ChildParentWindow() const noexcept override { return GetParent(Handle()); }
   RECT ClientArea() const noexcept override;
 
  private:
@@ -161,13 +147,13 @@ class TPageControl : public TControl {
 // A page of a TPageControl; its caption is the tab's text. Always fills the page area.
 class TTabSheet : public TControl {
  public:
-  TTabSheet(TControl* parent, const CreateArgs& args);
+  TTabSheet(TControl* parent, const TControlArgs& args);
 };
 
-// A multi-line text box (EDIT) holding the lines of properties.lines.
+// A multi-line text box (EDIT).
 class TMemo : public TControl {
  public:
-  TMemo(TControl* parent, const CreateArgs& args);
+  TMemo(TControl* parent, const TControlArgs& args, const TMemoArgs& memo);
 
  protected:
   LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -176,54 +162,45 @@ class TMemo : public TControl {
 // A framed group with a caption that holds controls.
 class TGroupBox : public TControl {
  public:
-  TGroupBox(TControl* parent, const CreateArgs& args);
+  TGroupBox(TControl* parent, const TControlArgs& args);
 };
 
 class TCheckBox : public TControl {
  public:
-  TCheckBox(TControl* parent, const CreateArgs& args);
-  bool Checked() const noexcept;
-
- protected:
-  void Command(WORD code) override;
+  TCheckBox(TControl* parent, const TControlArgs& args, const TCheckBoxArgs& box);
+  bool Checked() const noexcept { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 };
 
-// A framed group of radio buttons in one column (the items of properties.lines), one selected.
-// The items are windows of the group's own: the system checks and unchecks them.
+// A framed group of radio buttons in one column, one selected. The items are windows of the
+// group's own: the system checks and unchecks them.
 class TRadioGroup : public TControl {
  public:
-  TRadioGroup(TControl* parent, const CreateArgs& args);
+  TRadioGroup(TControl* parent, const TControlArgs& args, const TRadioGroupArgs& group);
   int ItemIndex() const noexcept;
-  void SetItemIndex(int index) noexcept;
 };
 
+// A push button. What it is made with lives in the windows: a modal result is the button's
+// control ID (mrOk to mrNo are the system's IDOK to IDNO), the default button is its form's
+// DM_SETDEFID, and the ID of the cancel button is its form's DWLP_USER.
 class TButton : public TControl {
  public:
-  TButton(TControl* parent, const CreateArgs& args);
-  // Pressed by Enter when no other button has the focus / pressed by Escape.
-  bool Default() const noexcept { return default_; }
-  bool Cancel() const noexcept { return cancel_; }
-  // A button with a modal result other than mrNone closes its modal form with it when clicked.
+  TButton(TControl* parent, const TControlArgs& args, const TButtonArgs& button = {});
+  // A button with a modal result closes its modal form with it.
   void Click() override;
 
  protected:
-  void Command(WORD code) override;
+  // Tells the dialog manager where the focus went (Forms.cpp, with the rest the forms add to it).
   LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
-
- private:
-  bool default_;
-  bool cancel_;
-  TModalResult modal_result_;
 };
 
-// Static text (STATIC); with properties.word_wrap the text breaks at the label's width.
+// Static text (STATIC), broken into lines at the label's width.
 class TLabel : public TControl {
  public:
-  TLabel(TControl* parent, const CreateArgs& args);
+  TLabel(TControl* parent, const TControlArgs& args);
 };
 
 // An icon shown in the given bounds (STATIC, SS_ICON). Not owned: system icons are shared.
 class TImage : public TControl {
  public:
-  TImage(TControl* parent, const CreateArgs& args, HICON icon);
+  TImage(TControl* parent, const TControlArgs& args, HICON icon);
 };

@@ -4,8 +4,7 @@
 #pragma once
 
 #include <cstddef>
-
-enum class TComponentKind { PageControl, TabSheet, Memo, GroupBox, CheckBox, RadioGroup, Button };
+#include <variant>
 
 enum class TAlign { alNone, alClient };
 enum class TBorderStyle { bsSingle, bsSizeable, bsDialog };
@@ -15,8 +14,9 @@ enum class TScrollStyle { ssNone, ssVertical, ssHorizontal, ssBoth };
 // Title-bar icons, a set of bits.
 enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 
-// The system colours the descriptions name, by their system colour index.
-enum class TSystemColor : int { clWindowText = 8, clBtnFace = 15 };
+// What closes a modal form: 0 is "no result yet"; 1 to 7 are the system's IDOK to IDNO.
+using TModalResult = int;
+enum : TModalResult { mrNone, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrYes, mrNo, mrAll, mrNoToAll, mrYesToAll };
 
 // A list of texts given in place (memo lines, radio items).
 struct TTextList {
@@ -28,76 +28,65 @@ constexpr TTextList TextList(const char* const (&items)[N]) {
   return {items, N};
 }
 
+// What each kind of control is made with beyond name, caption, bounds and alignment; the defaults
+// are those of a new control of the kind.
+struct TPageControlArgs {
+  const char* active_page = nullptr;  // the name of the page in front
+};
+struct TTabSheetArgs {};
+struct TMemoArgs {
+  bool read_only = false;
+  bool word_wrap = true;  // lines break at the memo's width
+  TScrollStyle scroll_bars = TScrollStyle::ssNone;
+  TTextList lines;
+};
+struct TGroupBoxArgs {};
+struct TCheckBoxArgs {
+  bool checked = false;
+  bool allow_grayed = false;  // a third, grey state
+};
+struct TRadioGroupArgs {
+  TTextList items;  // one column
+  int item_index = -1;
+};
+struct TButtonArgs {
+  TModalResult modal_result = mrNone;  // closes its modal form with this when clicked
+  bool is_default = false;             // pressed by Enter
+  bool is_cancel = false;              // pressed by Escape
+};
+using TComponentArgs = std::variant<TPageControlArgs, TTabSheetArgs, TMemoArgs, TGroupBoxArgs, TCheckBoxArgs,
+                                    TRadioGroupArgs, TButtonArgs>;
+
 struct TFontDescription {
   const char* name;  // face name, code page 932
   int height;        // negative: character height in design pixels
   int charset;       // SHIFTJIS_CHARSET is 128
-  TSystemColor color;
   bool bold;
   bool italic;
   bool underline;
 };
 
-// The further properties of a component; each setter returns a changed copy, so a row reads like
-// the designer's property list: TProperties().Align(TAlign::alClient).ReadOnly().
-struct TProperties {
-  TAlign align = TAlign::alNone;
-  bool read_only = false;
-  bool word_wrap = true;
-  TScrollStyle scroll_bars = TScrollStyle::ssNone;
-  TTextList lines;            // memo lines or radio group items
-  int item_index = -1;        // radio group
-  bool checked = false;       // check box
-  bool allow_grayed = false;  // check box: a third, grey state
-  const char* active_page = nullptr;  // page control: the name of the page in front
-  bool is_default = false;    // button pressed by Enter
-  bool is_cancel = false;     // button pressed by Escape
-  int modal_result = 0;
-  const char* on_click = nullptr;  // the name of the form's handler
-
-  constexpr TProperties Align(TAlign value) const { TProperties p = *this; p.align = value; return p; }
-  constexpr TProperties ReadOnly() const { TProperties p = *this; p.read_only = true; return p; }
-  constexpr TProperties WordWrap(bool value) const { TProperties p = *this; p.word_wrap = value; return p; }
-  constexpr TProperties ScrollBars(TScrollStyle value) const { TProperties p = *this; p.scroll_bars = value; return p; }
-  constexpr TProperties Lines(TTextList value) const { TProperties p = *this; p.lines = value; return p; }
-  constexpr TProperties Items(TTextList value) const { TProperties p = *this; p.lines = value; return p; }
-  constexpr TProperties ItemIndex(int value) const { TProperties p = *this; p.item_index = value; return p; }
-  constexpr TProperties Checked(bool value) const { TProperties p = *this; p.checked = value; return p; }
-  constexpr TProperties AllowGrayed(bool value) const { TProperties p = *this; p.allow_grayed = value; return p; }
-  constexpr TProperties ActivePage(const char* name) const { TProperties p = *this; p.active_page = name; return p; }
-  constexpr TProperties Default(bool value) const { TProperties p = *this; p.is_default = value; return p; }
-  constexpr TProperties Cancel(bool value) const { TProperties p = *this; p.is_cancel = value; return p; }
-  constexpr TProperties ModalResult(int value) const { TProperties p = *this; p.modal_result = value; return p; }
-  constexpr TProperties OnClick(const char* handler) const { TProperties p = *this; p.on_click = handler; return p; }
-};
-
 struct TComponentDescription {
-  TComponentKind kind;
   const char* name;
   const char* parent;  // a component's name, or the form's
-  int left;
-  int top;
-  int width;
-  int height;
+  int left, top, width, height;
   const char* caption;  // nullptr: none
   int tab_order;        // among the parent's children; for a page, its page index
-  TProperties properties;
+  TAlign align;         // alClient fills the parent
+  TComponentArgs args;  // the kind of component, with what it is made with
+  const char* on_click;  // the name of the form's handler, or nullptr
 };
 
 struct TFormDescription {
   const char* name;
   const char* caption;
-  int left;  // the stored position, used only when the form is not centred
-  int top;
-  int client_width;
-  int client_height;
+  int left, top;  // the stored position, used only when the form is not centred
+  int client_width, client_height;
   TBorderStyle border_style;
   unsigned border_icons;
   TPosition position;
-  TSystemColor color;
   TFontDescription font;
   int pixels_per_inch;  // the density the values were designed at
-  int text_height;      // the font's text height at that density
   const char* on_create;
   const char* on_destroy;
   const TComponentDescription* components;  // parents before their children

@@ -1,4 +1,4 @@
-// Forms: frame and placement, focus, modal showing, the message loops' keyboard handling, and
+// Forms: frame and placement, modal showing, what the program adds to the dialog manager, and
 // building a form from its description.
 #include "ui/widgets/Forms.h"
 
@@ -12,59 +12,44 @@ namespace {
 
 HWND g_form_owner = nullptr;
 
-template <typename Visit>
-void ForEachControl(const TControl& root, const Visit& visit) {
-  for (const auto& child : root.Controls()) {
-    visit(*child);
-    ForEachControl(*child, visit);
-  }
-}
-
 DWORD FormStyle(const TFormArgs& args) {
-  DWORD style = WS_CAPTION | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   const bool dialog = args.border_style == TBorderStyle::bsDialog;
-  if (dialog) style |= WS_POPUP | DS_MODALFRAME;
-  if (args.border_style == TBorderStyle::bsSizeable) style |= WS_THICKFRAME;
-  if (args.border_icons & biSystemMenu) {
-    style |= WS_SYSMENU;
-    // A dialog frame has the close box alone.
-    if (!dialog && (args.border_icons & biMinimize)) style |= WS_MINIMIZEBOX;
-    if (!dialog && (args.border_icons & biMaximize)) style |= WS_MAXIMIZEBOX;
-  }
-  return style;
+  DWORD style = WS_CAPTION | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (dialog ? WS_POPUP | DS_MODALFRAME : 0) |
+                (args.border_style == TBorderStyle::bsSizeable ? WS_THICKFRAME : 0);
+  if (!(args.border_icons & biSystemMenu)) return style;
+  // A dialog frame has the close box alone.
+  if (!dialog && (args.border_icons & biMinimize)) style |= WS_MINIMIZEBOX;
+  if (!dialog && (args.border_icons & biMaximize)) style |= WS_MAXIMIZEBOX;
+  return style | WS_SYSMENU;
 }
 
-DWORD FormExStyle(const TFormArgs& args) {
-  return args.border_style == TBorderStyle::bsDialog ? (WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE) : WS_EX_WINDOWEDGE;
-}
-
+// Without a font of its own a form shows the system's user-interface font, a stock object (which
+// DeleteObject leaves alone).
 HFONT MakeFont(const std::optional<LOGFONTA>& wanted) {
-  LOGFONTA font{};
-  if (wanted) {
-    font = *wanted;
-  } else if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) == 0) {
-    font.lfHeight = -12;
-    font.lfCharSet = DEFAULT_CHARSET;
-  }
-  HFONT made = CreateFontIndirectA(&font);
+  HFONT made = wanted ? CreateFontIndirectA(&*wanted) : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   if (made == nullptr) throw Exception("CreateFontIndirectA failed");
   return made;
 }
 
-CreateArgs FrameArgs(const TFormArgs& args) {
-  CreateArgs frame;
-  frame.caption = args.caption;
-  frame.left = args.left;
-  frame.top = args.top;
-  return frame;
+TShiftState KeyboardShiftState() noexcept {
+  return (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0) | (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0) |
+         (GetKeyState(VK_MENU) < 0 ? ssAlt : 0);
 }
 
-// The keys of a form, in front of the message loop. The system's dialog navigation (IsDialogMessageA)
-// does Tab and Shift+Tab through WS_TABSTOP controls and into WS_EX_CONTROLPARENT containers, the
-// arrows within a radio group, Enter as the focused default button or IDOK, Escape as IDCANCEL
-// (which TForm routes to its buttons), and accelerator letters. Beyond it only what the forms
-// promise: the form's key preview, and no button press for Enter or Escape while Shift, Ctrl or Alt
-// is held.
+// ---- What the forms add to the system's dialog manager -------------------------------------------
+// The dialog manager (IsDialogMessageA in the loop, DefDlgProcA behind every form) does Tab and the
+// arrow keys, Enter (the focused push button, else the default one) and Escape (IDCANCEL),
+// accelerator letters, the default button's frame and each form's focus while it is inactive.
+// The forms add, here and nowhere else:
+// - the key preview: OnKeyDown sees every key-down first (the message dialog copies on Ctrl+C);
+// - no button press for Enter or Escape while Shift, Ctrl or Alt is held;
+// - Escape presses a cancel button that is not the IDCANCEL one (OK alone, or No);
+// - the close box, the system menu's Close and Alt+F4 end a modal form with mrCancel, whatever its
+//   buttons, where the dialog manager would press IDCANCEL;
+// - the default frame follows the focus also where the dialog manager does not move it (Wine's):
+//   to a button focused by a click or by the form's activation, and back to the default button when
+//   a button loses the focus, so that Enter presses the focused button and an inactive form shows
+//   its default one. Only a button sees its focus come and go, so TButton::WndProc is here too.
 bool IsFormKeyMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
@@ -84,6 +69,27 @@ bool IsFormKeyMessage(MSG& message) {
 }
 
 }  // namespace
+
+LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_CLOSE) {
+    Close();
+    return 0;
+  }
+  // Escape sends IDCANCEL without a control when the cancel button has another ID.
+  if (message == WM_COMMAND && LOWORD(wparam) == IDCANCEL && lparam == 0) {
+    HWND cancel = GetDlgItem(Handle(), static_cast<int>(GetWindowLongPtrA(Handle(), DWLP_USER)));
+    if (TControl* button = FromHandle(cancel); button != nullptr && IsWindowEnabled(cancel)) button->Click();
+    return 0;
+  }
+  return TControl::WndProc(message, wparam, lparam);
+}
+
+LRESULT TButton::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND form = GetAncestor(Handle(), GA_ROOT);
+  if (message == WM_SETFOCUS) SendMessageA(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Handle()), TRUE);
+  if (message == WM_KILLFOCUS) SendMessageA(form, DM_SETDEFID, LOWORD(SendMessageA(form, DM_GETDEFID, 0, 0)), 0);
+  return TControl::WndProc(message, wparam, lparam);
+}
 
 void SetFormOwner(HWND owner) noexcept { g_form_owner = owner; }
 
@@ -131,7 +137,8 @@ void TDisabledTaskWindows::Enable() noexcept {
 // ---- TForm ---------------------------------------------------------------------------------------
 
 TForm::TForm(const TFormArgs& args)
-    : TControl(nullptr, FrameArgs(args), args.window_class, FormStyle(args), FormExStyle(args), FormOwner()),
+    : TControl(nullptr, {"", args.caption, args.left, args.top}, args.window_class, FormStyle(args),
+               WS_EX_WINDOWEDGE | (args.border_style == TBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0), FormOwner()),
       font_(MakeFont(args.font)),
       position_(args.position) {
   SetClientSize(args.client_width, args.client_height);
@@ -147,30 +154,19 @@ void TForm::SetClientSize(int width, int height) noexcept {
   RECT frame{0, 0, width, height};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
-  constexpr UINT kSizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-  SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, kSizeOnly);
-  // The frame's size comes from the system; correct the outer size once if the client area is off.
-  RECT client{};
-  GetClientRect(Handle(), &client);
-  const RECT outer = WindowRect();
-  const int extra_width = width - client.right;
-  const int extra_height = height - client.bottom;
-  if (extra_width != 0 || extra_height != 0) {
-    SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left + extra_width,
-                 outer.bottom - outer.top + extra_height, kSizeOnly);
-  }
+  SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::PlaceForShowing() noexcept {
+  if (position_ == TPosition::poDesigned) return;
   const RECT outer = WindowRect();
-  const int width = outer.right - outer.left;
-  const int height = outer.bottom - outer.top;
-  int left;
-  int top;
+  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  int left, top;
   if (position_ == TPosition::poDesktopCenter) {
     left = GetSystemMetrics(SM_XVIRTUALSCREEN) + (GetSystemMetrics(SM_CXVIRTUALSCREEN) - width) / 2;
     top = GetSystemMetrics(SM_YVIRTUALSCREEN) + (GetSystemMetrics(SM_CYVIRTUALSCREEN) - height) / 2;
-  } else if (position_ == TPosition::poScreenCenter) {
+  } else {
     left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
     top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
     // On the monitor of the active form, when that is another one.
@@ -184,8 +180,6 @@ void TForm::PlaceForShowing() noexcept {
       left = info.rcMonitor.left + (info.rcMonitor.right - info.rcMonitor.left - width) / 2;
       top = info.rcMonitor.top + (info.rcMonitor.bottom - info.rcMonitor.top - height) / 2;
     }
-  } else {
-    return;
   }
   SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -193,9 +187,11 @@ void TForm::PlaceForShowing() noexcept {
 void TForm::Show(int show_command) {
   PlaceForShowing();
   ShowWindow(Handle(), show_command);
+  // Without an ActiveControl the dialog manager has given the focus to the first tab stop.
+  if (ActiveControl != nullptr) {
+    SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ActiveControl->Handle()), TRUE);
+  }
 }
-
-void TForm::Hide() noexcept { ShowWindow(Handle(), SW_HIDE); }
 
 void TForm::Close() {
   if (modal_) {
@@ -242,74 +238,9 @@ TModalResult TForm::ShowModal() {
   return modal_result_;
 }
 
-void TForm::FocusFirstControl() noexcept {
-  // The first tab stop in the form's own order (for pages: the tab control before its pages).
-  HWND first = nullptr;
-  ForEachControl(*this, [&first](TControl& control) {
-    HWND window = control.Handle();
-    if (first == nullptr && (GetWindowLongPtrA(window, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(window) &&
-        IsWindowEnabled(window)) {
-      first = window;
-    }
-  });
-  ::SetFocus(first != nullptr ? first : Handle());
-}
-
-void TForm::Press(TButton* button) {
-  if (button != nullptr && IsWindowVisible(button->Handle()) && IsWindowEnabled(button->Handle())) button->Click();
-}
-
-LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_CLOSE:
-      Close();
-      return 0;
-    case WM_COMMAND: {
-      // Enter and Escape, as the dialog navigation sends them when no button answered directly:
-      // Enter presses the focused button, else the default one; Escape the cancel button.
-      const WORD id = LOWORD(wparam);
-      if (lparam != 0 || (id != IDOK && id != IDCANCEL)) break;
-      TButton* pressed = id == IDOK ? dynamic_cast<TButton*>(FromHandle(GetFocus())) : nullptr;
-      if (pressed != nullptr && pressed->ParentForm() != this) pressed = nullptr;
-      ForEachControl(*this, [&pressed, id](TControl& control) {
-        auto* button = dynamic_cast<TButton*>(&control);
-        if (pressed == nullptr && button != nullptr && (id == IDOK ? button->Default() : button->Cancel())) {
-          pressed = button;
-        }
-      });
-      Press(pressed);
-      return 0;
-    }
-    case WM_ACTIVATE:
-      if (LOWORD(wparam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(Handle(), focus)) last_focus_ = focus;
-      } else if (HIWORD(wparam) == 0) {  // not minimised
-        if (last_focus_ != nullptr && IsWindow(last_focus_) && IsChild(Handle(), last_focus_) &&
-            IsWindowVisible(last_focus_) && IsWindowEnabled(last_focus_)) {
-          ::SetFocus(last_focus_);
-        } else {
-          FocusFirstControl();
-        }
-      }
-      return 0;
-    default:
-      break;
-  }
-  return TControl::WndProc(message, wparam, lparam);
-}
-
-void TForm::DoCreate() noexcept {
+void TForm::RunHandler(const TNotifyEvent& handler) noexcept {
   try {
-    if (OnCreate) OnCreate(this);
-  } catch (...) {
-    ReportHandlerException(this);
-  }
-}
-
-void TForm::DoDestroy() noexcept {
-  try {
-    if (OnDestroy) OnDestroy(this);
+    if (handler) handler(this);
   } catch (...) {
     ReportHandlerException(this);
   }
@@ -330,16 +261,6 @@ void RaiseComponentMissing(const std::string& name) {
 
 TFormArgs FormArgsOf(const TFormDescription& description, const char* window_class, int pixels_per_inch) {
   const auto scale = [&](int value) { return MulDivRound(value, pixels_per_inch, description.pixels_per_inch); };
-  TFormArgs args;
-  args.window_class = window_class;
-  args.caption = description.caption;
-  args.border_style = description.border_style;
-  args.border_icons = description.border_icons;
-  args.position = description.position;
-  args.left = scale(description.left);
-  args.top = scale(description.top);
-  args.client_width = scale(description.client_width);
-  args.client_height = scale(description.client_height);
   LOGFONTA font{};
   font.lfHeight = scale(description.font.height);
   font.lfWeight = description.font.bold ? FW_BOLD : FW_NORMAL;
@@ -347,24 +268,25 @@ TFormArgs FormArgsOf(const TFormDescription& description, const char* window_cla
   font.lfUnderline = description.font.underline ? TRUE : FALSE;
   font.lfCharSet = static_cast<BYTE>(description.font.charset);
   std::strncpy(font.lfFaceName, description.font.name, LF_FACESIZE - 1);
-  args.font = font;
-  return args;
+  return {window_class, description.caption, description.border_style, description.border_icons,
+          description.position, scale(description.left), scale(description.top), scale(description.client_width),
+          scale(description.client_height), font};
 }
 
 namespace {
 
-TControl* AddControl(TComponentKind kind, TControl& parent, const CreateArgs& args) {
-  switch (kind) {
-    case TComponentKind::PageControl: return parent.Add<TPageControl>(args);
-    case TComponentKind::TabSheet: return parent.Add<TTabSheet>(args);
-    case TComponentKind::Memo: return parent.Add<TMemo>(args);
-    case TComponentKind::GroupBox: return parent.Add<TGroupBox>(args);
-    case TComponentKind::CheckBox: return parent.Add<TCheckBox>(args);
-    case TComponentKind::RadioGroup: return parent.Add<TRadioGroup>(args);
-    case TComponentKind::Button: return parent.Add<TButton>(args);
-  }
-  throw Exception("Unknown component class in a form description");
-}
+// Makes a row's component, of the class that its arguments are for.
+struct TComponentMaker {
+  TControl& parent;
+  const TControlArgs& args;
+  TControl* operator()(const TPageControlArgs&) const { return parent.Add<TPageControl>(args); }
+  TControl* operator()(const TTabSheetArgs&) const { return parent.Add<TTabSheet>(args); }
+  TControl* operator()(const TMemoArgs& memo) const { return parent.Add<TMemo>(args, memo); }
+  TControl* operator()(const TGroupBoxArgs&) const { return parent.Add<TGroupBox>(args); }
+  TControl* operator()(const TCheckBoxArgs& box) const { return parent.Add<TCheckBox>(args, box); }
+  TControl* operator()(const TRadioGroupArgs& group) const { return parent.Add<TRadioGroup>(args, group); }
+  TControl* operator()(const TButtonArgs& button) const { return parent.Add<TButton>(args, button); }
+};
 
 }  // namespace
 
@@ -389,22 +311,20 @@ void LoadFormComponents(TForm& form, const TFormDescription& description, const 
     if (row.tab_order != static_cast<int>(parent->Controls().size())) {
       throw Exception(std::string("The form description lists ") + row.name + " out of tab order");
     }
-    CreateArgs args;
-    args.name = row.name;
-    args.caption = row.caption != nullptr ? row.caption : "";
-    args.left = scale(row.left);
-    args.top = scale(row.top);
-    args.width = scale(row.width);
-    args.height = scale(row.height);
-    args.properties = row.properties;
-    AddControl(row.kind, *parent, args)->OnClick = handler(row.properties.on_click);
+    const TControlArgs args{row.name, row.caption != nullptr ? row.caption : "", scale(row.left), scale(row.top),
+                            scale(row.width), scale(row.height), row.align};
+    TControl* control = std::visit(TComponentMaker{*parent, args}, row.args);
+    control->OnClick = handler(row.on_click);
+    // The dialog manager alone would start in window order, where a page stands above its tabs.
+    if (parent == &form && row.tab_order == 0) form.ActiveControl = control;
   }
   // Pages named as active exist only once every row is read.
   for (std::size_t i = 0; i < description.component_count; ++i) {
     const TComponentDescription& row = description.components[i];
-    if (row.kind != TComponentKind::PageControl || row.properties.active_page == nullptr) continue;
+    const auto* page_control = std::get_if<TPageControlArgs>(&row.args);
+    if (page_control == nullptr || page_control->active_page == nullptr) continue;
     auto* pages = FindControlAs<TPageControl>(form, row.name);
-    const TControl* active = FindControlAs<TTabSheet>(*pages, row.properties.active_page);
+    const TControl* active = FindControlAs<TTabSheet>(*pages, page_control->active_page);
     for (int page = 0; page < pages->PageCount(); ++page) {
       if (pages->Controls()[static_cast<std::size_t>(page)].get() == active) pages->SetActivePageIndex(page);
     }

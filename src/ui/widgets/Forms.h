@@ -1,5 +1,5 @@
-// Top-level forms: frame, placement, font, focus, modal showing, the keyboard handling that every
-// message loop of the program shares, and building a form from its description.
+// Top-level forms, dialog windows that the system's dialog manager runs: frame, placement, font,
+// modal showing, the message loop's keyboard handling, and building a form from its description.
 #pragma once
 
 #include <optional>
@@ -13,21 +13,18 @@ struct TFormArgs {
   TBorderStyle border_style = TBorderStyle::bsSizeable;
   unsigned border_icons = biSystemMenu | biMinimize | biMaximize;
   TPosition position = TPosition::poDesigned;
-  int left = 0;  // the outer position, used as it is with poDesigned
-  int top = 0;
-  int client_width = 0;
-  int client_height = 0;
+  int left = 0, top = 0;  // the outer position, used as it is with poDesigned
+  int client_width = 0, client_height = 0;
   std::optional<LOGFONTA> font;  // none: the system's user-interface font
 };
 
-// The window that owns every form (the application window: no task bar button of their own).
-// The application sets it before it creates a form.
+// The window that owns every form, so that forms have no task bar button of their own: the
+// application window, set before any form is created.
 void SetFormOwner(HWND owner) noexcept;
 HWND FormOwner() noexcept;
 
-class TButton;
-
-// A top-level window owned by FormOwner(), made hidden; Show places it as its TPosition says.
+// A top-level window owned by FormOwner(), made hidden. What the forms add to the dialog manager
+// is listed in Forms.cpp.
 class TForm : public TControl {
  public:
   explicit TForm(const TFormArgs& args);
@@ -38,6 +35,8 @@ class TForm : public TControl {
   // The outer size whose client area is width x height, the frame as the system draws it.
   void SetClientSize(int width, int height) noexcept;
   void SetPosition(TPosition position) noexcept { position_ = position; }
+  // The control that has the focus when the form is shown; none: the first tab stop.
+  TControl* ActiveControl = nullptr;
 
   // With KeyPreview, OnKeyDown sees every key-down for the form before the focused control does.
   bool KeyPreview = false;
@@ -49,33 +48,32 @@ class TForm : public TControl {
 
   void SetModalResult(TModalResult result) noexcept { modal_result_ = result; }
 
+  // Places the form as its TPosition says and shows it.
   void Show(int show_command = SW_SHOWNORMAL);
-  void Hide() noexcept;
+  void Hide() noexcept { ShowWindow(Handle(), SW_HIDE); }
   // The close box, the system menu's Close and Alt+F4: a modal form ends with mrCancel.
   void Close();
   // Shows the form with every other window of the program disabled and handles messages until
   // ModalResult is not mrNone (mrCancel when the quit message comes meanwhile, which is posted
   // again for the loop outside). Afterwards the other windows are enabled and the window that was
-  // active before is active again. What handling a message raises goes to the sink; the loop goes on.
+  // active before is active again. What handling a message raises goes to the sink.
   TModalResult ShowModal();
 
  protected:
   // Run OnCreate / OnDestroy, handing what they raise to the sink. A form class with handlers calls
   // them at the end of its constructor and at the start of its destructor.
-  void DoCreate() noexcept;
-  void DoDestroy() noexcept;
+  void DoCreate() noexcept { RunHandler(OnCreate); }
+  void DoDestroy() noexcept { RunHandler(OnDestroy); }
   LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  private:
   void PlaceForShowing() noexcept;
-  void FocusFirstControl() noexcept;
-  void Press(TButton* button);
+  void RunHandler(const TNotifyEvent& handler) noexcept;
 
   UniqueFont font_;
   TPosition position_;
   bool modal_ = false;
   TModalResult modal_result_ = mrNone;
-  HWND last_focus_ = nullptr;  // the focused control when the form was last deactivated
 };
 
 // Every visible, enabled top-level window of the thread but one, disabled while the object lives
@@ -94,20 +92,19 @@ class TDisabledTaskWindows {
   std::vector<HWND> windows_;
 };
 
-// One step of a message loop: takes the next message and handles it (keys for a form through its
-// key preview and the system's dialog navigation), or waits when there is none. False for the quit
-// message. What a key preview handler raises goes on to the caller.
+// One step of a message loop: takes the next message and handles it (a form's keys through its key
+// preview and the dialog manager), or waits when there is none. False for the quit message. What a
+// key preview handler raises goes on to the caller.
 bool HandleMessage();
 
 // The density the display runs at (LOGPIXELSY of the screen), 96 when it cannot be read.
 int SystemPixelsPerInch() noexcept;
 
-// A form's creation parameters from its description, values scaled from the design density to
-// pixels_per_inch.
+// A form's creation parameters from its description, scaled from the design density to pixels_per_inch.
 TFormArgs FormArgsOf(const TFormDescription& description, const char* window_class, int pixels_per_inch);
 // The form's controls and handlers from its description (rows list each parent's children in tab
-// order). The handlers it names are looked up in events by name; a missing handler, an unknown
-// parent or a row out of tab order raises Exception.
+// order); the form's first component becomes its ActiveControl. Handlers are looked up in events
+// by name; a missing handler, an unknown parent or a row out of tab order raises Exception.
 struct TEventBinding {
   const char* name;
   TNotifyEvent handler;

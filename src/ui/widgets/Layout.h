@@ -10,10 +10,7 @@ int MulDivRound(int number, int numerator, int denominator) noexcept;
 constexpr int kDesignPixelsPerInch = 96;
 
 struct TBounds {
-  int left;
-  int top;
-  int width;
-  int height;
+  int left, top, width, height;
 };
 
 // Where item index of a one-column radio group of group_width x group_height sits inside the
