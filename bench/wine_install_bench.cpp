@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/FaultInjectingRegistry.h"
-#include "registry/WindowsRegistry.h"
+#include "win/WindowsRegistry.h"
 #include "rulestore/RuleFunc.h"
 
 namespace {

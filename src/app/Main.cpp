@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "app/Application.h"
-#include "app/DllSearchHardening.h"
+#include "win/DllSearchHardening.h"
 #include "app/FatalError.h"
 #include "registry/RegistryBackend.h"
-#include "registry/WindowsRegistry.h"
+#include "win/WindowsRegistry.h"
 #include "ui/Unit1.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

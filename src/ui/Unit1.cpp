@@ -4,12 +4,13 @@
 
 #include <shellapi.h>
 
+#include "base/ResourceStrings.h"
 #include "rulestore/RuleFunc.h"
 #include "ui/Form1Description.h"
+#include "ui/MailClientCheck.h"
 #include "ui/dialog/MessageForm.h"
-#include "base/ResourceStrings.h"
-#include "ui/guard/MailClientCheck.h"
-#include "ui/guard/RuleStoreWriterLock.h"
+#include "win/ProcessList.h"
+#include "win/RuleStoreWriterLock.h"
 
 namespace {
 

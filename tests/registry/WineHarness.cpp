@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "registry/RegistryHarness.h"
-#include "registry/WindowsRegistry.h"
+#include "win/WindowsRegistry.h"
 
 namespace {
 

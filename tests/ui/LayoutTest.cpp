@@ -1,26 +1,10 @@
 // The widget layer's arithmetic: density scaling with the system's rounding, radio item placement.
 #include <gtest/gtest.h>
 
-#include <climits>
-
+#include "base/MulDivRound.h"
 #include "ui/widgets/Layout.h"
 
 namespace {
-
-TEST(MulDivRound, RoundsHalvesAwayFromZero) {
-  EXPECT_EQ(2, MulDivRound(1, 144, 96));    // 1.5
-  EXPECT_EQ(-2, MulDivRound(-1, 144, 96));  // -1.5
-  EXPECT_EQ(3, MulDivRound(5, 1, 2));
-  EXPECT_EQ(-3, MulDivRound(-5, 1, 2));
-  EXPECT_EQ(-3, MulDivRound(5, 1, -2));
-  EXPECT_EQ(1, MulDivRound(4, 1, 3));       // 1.33
-}
-
-TEST(MulDivRound, KeepsTheProductIn64Bits) {
-  EXPECT_EQ(1000000000, MulDivRound(1000000000, 1000000, 1000000));
-  EXPECT_EQ(-1, MulDivRound(INT_MAX, 2, 1));
-  EXPECT_EQ(-1, MulDivRound(7, 1, 0));
-}
 
 TEST(MulDivRound, ScalesTheMainWindowsValuesToTheDensity) {
   // The client area at 120 and 144 dpi, and the font height, which must stay negative.

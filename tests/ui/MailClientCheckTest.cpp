@@ -1,7 +1,7 @@
 // The mail client check against process lists that stand in for the snapshot.
 #include <gtest/gtest.h>
 
-#include "ui/guard/MailClientCheck.h"
+#include "ui/MailClientCheck.h"
 
 namespace {
 

@@ -26,17 +26,6 @@ void ExpectRect(const DialogRect& rect, int left, int top, int width, int height
   EXPECT_EQ(rect.height, height);
 }
 
-TEST(MulDivRound, RoundsHalvesAwayFromZero) {
-  EXPECT_EQ(MulDivRound(8, 6, 4), 12);
-  EXPECT_EQ(MulDivRound(10, 7, 4), 18);    // 17.5
-  EXPECT_EQ(MulDivRound(-10, 7, 4), -18);  // -17.5
-  EXPECT_EQ(MulDivRound(10, 7, -4), -18);
-  EXPECT_EQ(MulDivRound(14, 13, 8), 23);  // 22.75
-  EXPECT_EQ(MulDivRound(14, 11, 8), 19);  // 19.25
-  EXPECT_EQ(MulDivRound(1, 1, 0), -1);
-  EXPECT_EQ(MulDivRound(0x40000000, 8, 8), 0x40000000);  // no overflow in between
-}
-
 TEST(MessageDialogLayout, WarningWithOkAndCancel) {
   const MessageDialogLayout layout = LayOutMessageDialog(dkWarning, mbOKCancel, Metrics(200, 36));
   ASSERT_TRUE(layout.has_icon);

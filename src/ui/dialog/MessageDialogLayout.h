@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ui/dialog/MessageDialogTypes.h"
-#include "ui/widgets/Layout.h"  // MulDivRound, the system's MulDiv: one definition for the program
+#include "base/MulDivRound.h"
 
 struct DialogRect {
   int left = 0;

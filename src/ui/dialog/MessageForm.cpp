@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/ResourceStrings.h"
-#include "ui/dialog/Clipboard.h"
+#include "win/Clipboard.h"
 
 int ButtonWidthCache[kButtonKindCount] = {};
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "ui/widgets/FormDescription.h"
-#include "ui/widgets/Handles.h"
+#include "win/Handles.h"
 
 class TObject {
  public:

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/Exception.h"
+#include "base/MulDivRound.h"
 #include "ui/widgets/Layout.h"
 
 namespace {

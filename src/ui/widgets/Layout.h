@@ -1,10 +1,6 @@
-// Layout arithmetic of the widget layer that needs no window: scaling to the display density and
-// the placement of a radio group's items.
+// Layout arithmetic of the widget layer that needs no window: the design density and the placement
+// of a radio group's items.
 #pragma once
-
-// number * numerator / denominator with the product in 64 bits, rounded to the nearest integer,
-// halves away from zero - the system's MulDiv. -1 when denominator is 0 or the result does not fit.
-int MulDivRound(int number, int numerator, int denominator) noexcept;
 
 // The forms are laid out at this density; other densities scale every pixel value with MulDivRound.
 constexpr int kDesignPixelsPerInch = 96;

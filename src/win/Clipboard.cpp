@@ -1,5 +1,5 @@
 // The clipboard session and the global memory block that carries the text, each owned for one call.
-#include "ui/dialog/Clipboard.h"
+#include "win/Clipboard.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 
 #include "base/Exception.h"
 #include "base/ResourceStrings.h"
-#include "ui/widgets/Handles.h"
+#include "win/Handles.h"
 
 namespace {
 

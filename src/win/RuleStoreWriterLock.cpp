@@ -1,5 +1,5 @@
 // The rule store's writer lock: a named mutex.
-#include "ui/guard/RuleStoreWriterLock.h"
+#include "win/RuleStoreWriterLock.h"
 
 const char* RuleStoreWriterLockName() noexcept {
   // Windows 98 and Me know no "Local\" prefix and would take the backslash as part of the name.

@@ -1,5 +1,5 @@
 // The registry primitives as thin calls into advapi32 (ANSI forms).
-#include "registry/WindowsRegistry.h"
+#include "win/WindowsRegistry.h"
 
 #include <windows.h>
 

@@ -1,12 +1,13 @@
 // Lists the running processes and their sessions through a Toolhelp snapshot.
+#include "win/ProcessList.h"
+
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <cstring>
 
-#include "ui/Kernel32Function.h"
-#include "ui/guard/MailClientCheck.h"
-#include "ui/widgets/Handles.h"
+#include "win/Kernel32Function.h"
+#include "win/Handles.h"
 
 std::optional<ProcessSnapshot> ListRunningProcesses() {
   HANDLE made = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

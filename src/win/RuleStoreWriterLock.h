@@ -2,7 +2,7 @@
 // two copies of the program never both read "Order" and write it back, one losing the other's rule.
 #pragma once
 
-#include "ui/widgets/Handles.h"
+#include "win/Handles.h"
 
 // The lock's name, per user session (NT's "Local\" namespace; Windows 98 and Me have one session
 // and no namespaces). Other copies, older and newer, must use the same.

@@ -1,5 +1,5 @@
 // The mail client check, free of Win32 so that it is tested natively.
-#include "ui/guard/MailClientCheck.h"
+#include "ui/MailClientCheck.h"
 
 #include "base/Cp932Text.h"
 

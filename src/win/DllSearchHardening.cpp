@@ -2,11 +2,11 @@
 // SetDefaultDllDirectories with the KB2533623 update of Windows 7; a static import of either would
 // stop the program from starting on the systems without them. Where both are missing (Windows 2000,
 // 98, Me) there is nothing to harden and the program goes on.
-#include "app/DllSearchHardening.h"
+#include "win/DllSearchHardening.h"
 
 #include <windows.h>
 
-#include "ui/Kernel32Function.h"
+#include "win/Kernel32Function.h"
 
 void RestrictDllSearchToSystemDirectory() noexcept {
   // The current directory leaves the search order.
