@@ -74,6 +74,14 @@ class ProbeTest(unittest.TestCase):
         session.window = wait_real_window(session.display, "Probe")
         return session
 
+    def fatal_box(self, session):
+        """The fatal error box's text, matched against its template, once the box is shown."""
+        caption, text = session.wait(session.message_box, "the fatal error box")
+        self.assertEqual(FATAL_CAPTION, caption)
+        match = FATAL_LINE.match(text)
+        self.assertIsNotNone(match, repr(text))
+        return match
+
     def press_action(self, session, clicks):
         session.key(session.window, "space")
         session.wait(lambda: session.inspect("TProbeForm").caption == f"Probe clicks={clicks}", f"click {clicks}")
@@ -106,10 +114,7 @@ class ProbeTest(unittest.TestCase):
     def test_an_object_that_is_no_exception_gets_the_fatal_box_and_the_program_goes_on(self):
         session = self.start("foreign")
         self.press_action(session, 1)
-        caption, text = session.wait(session.message_box, "the fatal error box")
-        self.assertEqual(FATAL_CAPTION, caption)
-        match = FATAL_LINE.match(text)
-        self.assertIsNotNone(match, repr(text))
+        match = self.fatal_box(session)
         self.assertEqual(("int", ""), (match.group(1), match.group(3)))  # an int: no message, no "."
         session.close_message_box(FATAL_CAPTION)
         self.press_action(session, 2)
@@ -121,10 +126,7 @@ class ProbeTest(unittest.TestCase):
     def test_a_standard_library_failure_gets_the_fatal_box_with_its_class_and_message(self):
         session = self.start("runtime")
         self.press_action(session, 1)
-        caption, text = session.wait(session.message_box, "the fatal error box")
-        self.assertEqual(FATAL_CAPTION, caption)
-        match = FATAL_LINE.match(text)
-        self.assertIsNotNone(match, repr(text))
+        match = self.fatal_box(session)
         self.assertEqual(("std::out_of_range", "basic_string::substr: __pos (which is 5) > this->size() (which is 3)."),
                          (match.group(1), match.group(3)))
         session.close_message_box(FATAL_CAPTION)
@@ -142,10 +144,7 @@ class ProbeTest(unittest.TestCase):
 
     def test_exception_before_the_loop_ends_with_the_fatal_box_and_exit_code_1(self):
         session = ProbeSession(self, "startup")
-        caption, text = session.wait(session.message_box, "the fatal error box")
-        self.assertEqual(FATAL_CAPTION, caption)
-        match = FATAL_LINE.match(text)
-        self.assertIsNotNone(match, repr(text))
+        match = self.fatal_box(session)
         self.assertEqual(("Exception", "start failed."), (match.group(1), match.group(3)))
         self.assertNotEqual("00000000", match.group(2))
         self.assertIsNone(session.inspect("TProbeForm"))
