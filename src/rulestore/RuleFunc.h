@@ -29,11 +29,14 @@ bool RuleNameExists(const std::string& name);
 // Whether the mail rules key has a subkey called key_name.
 bool RuleKeyExists(const std::string& key_name);
 
-// Install one junk-mail rule under the lowest free rule number, unless a rule of that name exists.
+// Install one junk-mail rule, unless it is present: a rule key that the store's "Order" lists
+// carries its name. A key that carries its name unlisted (what an interrupted installation left)
+// is deleted first; the rule goes under the lowest number that is neither a key nor listed.
 // DeleteAfterReceive selects the action: delete after receiving (true) or without receiving (false).
 // All or nothing: the rule is complete and listed last in the store's "Order", or the store is left
 // as it was (the keys this installation made are deleted again) and an exception says why. Raise
-// Exception, having written nothing, when the current identity has no store to install into.
+// Exception, having written nothing, when the current identity has no store to install into, and
+// undo the rule when the identity no longer leads to that store when it is to be listed.
 void AddTwoDigitRule(bool DeleteAfterReceive);
 void AddDigitAtRule(bool DeleteAfterReceive);
 
