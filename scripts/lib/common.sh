@@ -70,11 +70,12 @@ ensure_japanese_locale() {
   locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$' || die "locale ja_JP.UTF-8 is still missing"
 }
 
-# What building and running the program needs.
+# What building and running the program needs. GCC's source (gcc-12-source) gives the parts of the
+# runtime that are compiled again for the 486 (cmake/FloorRuntime.cmake).
 # shellcheck disable=SC2034 # used by the scripts that source this file
 QUELLMARK_PROGRAM_PACKAGES=(
   cmake make
-  g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 gcc-12-source
   wine wine32:i386
   locales fonts-ipafont-gothic
 )
@@ -84,7 +85,7 @@ QUELLMARK_PROGRAM_PACKAGES=(
 # shellcheck disable=SC2034
 QUELLMARK_RELEASE_PACKAGES=(
   cmake make
-  g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 gcc-12-source
   python3 git fakeroot
 )
 

@@ -4,10 +4,13 @@
 // EStandardFailure instead, which the fatal report shows as it would the runtime's own object. Its
 // default terminate handler prints the demangled type to stderr, which a windowed program does not
 // have, and brings the runtime's demangler (about 77 KB); our own handler is installed first thing
-// in the entry, so this one only serves a failure before that.
+// in the entry, so this one only serves a failure before that. std::string's members are instantiated
+// here, compiled for the program's processor floor, rather than taken from libstdc++'s prebuilt
+// string-inst.o (compiled for the Pentium Pro, about 30 KB more).
 #include <cstdarg>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include "app/LeanRuntime.h"
 
@@ -42,6 +45,8 @@ std::string FormatRuntimeMessage(const char* format, va_list arguments) {
 }
 
 }  // namespace
+
+template class std::basic_string<char>;
 
 namespace std {
 

@@ -1,12 +1,16 @@
-"""quellmark.exe as a file: it loads on Windows 2000, and carries the resources it needs.
+"""quellmark.exe as a file: it loads on Windows 2000, runs on a 486, and carries the resources it needs.
 
-Run by ctest with the path of the .exe: imports are read with objdump -p, resources are decompiled
-with windres, and the string table is compared with src/base/ResourceStrings.def.
+Run by ctest with the path of the .exe: imports are read with objdump -p, instructions with objdump -d
+and the link map beside the .exe, resources are decompiled with windres, and the string table is
+compared with src/base/ResourceStrings.def. QUELLMARK_RUNTIME_FIDELITY names the list of runtime
+members rebuilt with the toolchain's default flags (cmake/FloorRuntime.cmake).
 """
 
+import os
 import re
 import subprocess
 import sys
+import tempfile
 import unittest
 from pathlib import Path
 
@@ -21,6 +25,65 @@ def tool(name, *args):
     result = subprocess.run([f"i686-w64-mingw32-{name}", *map(str, args)], stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE, check=True)
     return result.stdout.decode("utf-8", errors="replace")
+
+
+# Instructions that a 486 does not have, by the processor or extension that brought them. GCC emits
+# none of them for -march=i486; this catches what prebuilt code brings along.
+PAST_THE_FLOOR = [
+    (re.compile(r"cmpxchg8b|rdtsc|cpuid|rdmsr|wrmsr|rsm"), "Pentium"),
+    (re.compile(r"cmov\w+|fcmov\w+|f(u)?comip?|rdpmc|endbr32|sysenter|sysexit|fxsave\w*|fxrstor\w*"), "Pentium Pro/II"),
+    (re.compile(r"emms|femms|[ls]dmxcsr|[slm]fence|clflush\w*|prefetch\w*|movnti|fisttp\w*|monitor|mwait"), "SSE and later"),
+    (re.compile(r"popcnt|lzcnt|tzcnt|movbe|crc32\w*|andn|bextr|bls\w+|bzhi|mulx|pdep|pext|rorx|sarx|shlx|shrx|adcx|adox"
+                r"|rdrand|rdseed|rdtscp|xgetbv|xsetbv|xsave\w*|xrstor\w*|syscall|sysret"), "later extensions"),
+]
+PREFIXES = {"lock", "rep", "repz", "repe", "repnz", "repne", "data16", "addr16", "cs", "ds", "es", "fs", "gs", "ss"}
+
+
+def past_the_floor(mnemonic, operands):
+    """Why the instruction is past the 486, or None. UD2 stays: it exists to fault, as it does there."""
+    if mnemonic == "(bad)":
+        return "not an instruction"
+    if mnemonic.startswith("nop") and operands:
+        return "Pentium Pro/II (long NOP)"
+    if re.search(r"%[xyz]?mm\d", operands):
+        return "MMX/SSE register"
+    return next((era for pattern, era in PAST_THE_FLOOR if pattern.fullmatch(mnemonic)), None)
+
+
+def text_input_sections(link_map):
+    """(start, size, section name, object) of every input section in the program's .text."""
+    sections, pending, inside = [], None, False
+    for line in link_map.splitlines():
+        if re.match(r"^\.\S", line):
+            inside = line.startswith(".text ")
+            continue
+        if not inside:
+            continue
+        whole = re.match(r"^ (\.\S+)\s+0x([0-9a-f]+)\s+0x([0-9a-f]+)\s+(\S.*)$", line)
+        rest = re.match(r"^\s+0x([0-9a-f]+)\s+0x([0-9a-f]+)\s+(\S.*)$", line)
+        if whole:
+            sections.append((int(whole.group(2), 16), int(whole.group(3), 16), whole.group(1), whole.group(4)))
+        elif pending and rest:
+            sections.append((int(rest.group(1), 16), int(rest.group(2), 16), pending, rest.group(3)))
+        elif rest and rest.group(3).startswith("LONG "):  # the constructor lists' markers
+            sections.append((int(rest.group(1), 16), int(rest.group(2), 16), "LONG", "linker script"))
+        pending = line[1:].strip() if re.match(r"^ \.\S+$", line) else None
+    return sections
+
+
+def loaded_sections(obj):
+    """Name -> (bytes, relocations) of an object file's loaded sections, debug information aside."""
+    headers = tool("objdump", "-h", obj).splitlines()
+    result = {}
+    for line, flags in zip(headers, headers[1:]):
+        name = re.match(r"\s*\d+\s+(\S+)\s", line)
+        if name and "LOAD" in flags and "DEBUG" not in flags and name.group(1) != ".rdata$zzz":
+            with tempfile.NamedTemporaryFile() as out:
+                tool("objcopy", "-O", "binary", f"--only-section={name.group(1)}", obj, out.name)
+                data = Path(out.name).read_bytes()
+            relocations = tool("objdump", "-r", "-j", name.group(1), obj).split("\n", 3)[-1]
+            result[name.group(1)] = (data, relocations)
+    return result
 
 
 def rc_string(literal):
@@ -89,6 +152,49 @@ class ExeFileTest(unittest.TestCase):
             major = int(re.search(rf"Major{field}Version\s+(\d+)", dump).group(1))
             minor = int(re.search(rf"Minor{field}Version\s+(\d+)", dump).group(1))
             self.assertLessEqual((major, minor), (5, 0), f"{field} version")
+
+    def test_no_instruction_past_the_486(self):
+        """Windows 98 installs on a 486; an instruction it lacks ends the program before its window
+        appears. Data in the code section (exception tables, the constructor lists) is skipped by its
+        ranges in the link map; every code section must begin where the disassembly does, or the
+        disassembly is out of step and proves nothing."""
+        sections = text_input_sections(Path(EXE).with_suffix(".map").read_text(errors="replace"))
+        code = [(start, size, where) for start, size, name, where in sections
+                if size and re.match(r"\.(text|init|fini)", name)]
+        data = [(start, start + size) for start, size, name, _ in sections if size and not re.match(r"\.(text|init|fini)", name)]
+        self.assertGreater(len(code), 10, "no code sections in the link map")
+        starts, findings = set(), []
+        for line in tool("objdump", "-d", "-w", "--no-show-raw-insn", EXE).splitlines():
+            found = re.match(r"^\s*([0-9a-f]+):\t(\S+)\s*(.*)$", line)
+            if not found:
+                continue
+            address = int(found.group(1), 16)
+            if any(begin <= address < end for begin, end in data):
+                continue
+            starts.add(address)
+            mnemonic, operands = found.group(2, 3)
+            while mnemonic in PREFIXES and operands:
+                mnemonic, _, operands = operands.partition(" ")
+            era = past_the_floor(mnemonic, operands.strip())
+            if era:
+                where = next((w for start, size, w in code if start <= address < start + size), "?")
+                findings.append(f"{address:#x} {mnemonic} {operands.strip()} ({era}) from {where}")
+        self.assertEqual([], [f"{start:#x} {where}" for start, _, where in code if start not in starts],
+                         "code sections the disassembly does not begin at")
+        self.assertEqual([], findings, f"{len(findings)} instructions past the 486")
+
+    @unittest.skipUnless(os.environ.get("QUELLMARK_RUNTIME_FIDELITY"), "no rebuilt runtime members to compare")
+    def test_rebuilt_runtime_is_the_prebuilt_runtime(self):
+        """Compiled with the toolchain's default flags, each runtime member rebuilt from GCC's source has
+        the prebuilt member's loaded sections, byte for byte and relocation for relocation: then the one
+        compiled for the 486 differs from the shipped runtime in its instructions only."""
+        members = [line.split() for line in Path(os.environ["QUELLMARK_RUNTIME_FIDELITY"]).read_text().splitlines()]
+        self.assertGreaterEqual(len(members), 10)
+        with tempfile.TemporaryDirectory() as unpacked:
+            for rebuilt, archive, member in members:
+                subprocess.run(["i686-w64-mingw32-ar", "x", archive, member], cwd=unpacked, check=True)
+                with self.subTest(member=member):
+                    self.assertEqual(loaded_sections(str(Path(unpacked) / member)), loaded_sections(rebuilt))
 
     def test_string_table_carries_every_text_exactly(self):
         found = {int(number): rc_string(literal)

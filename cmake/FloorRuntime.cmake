@@ -1,0 +1,198 @@
+# quellmark.exe runs on every processor its Windows ran on, down to the 486 that Windows 98 still
+# installs on. The compiler is told so (-march in the toolchain file), but the prebuilt runtime that
+# the mingw-w64 toolchain links in is compiled for the Pentium Pro and holds its CMOV instructions.
+# So the parts of it that reach the program are compiled again here, from GCC's own source as the
+# distribution ships it (the package gcc-12-source), with GCC's own flags and our floor:
+#
+#   member                   archive      linked for                               why rebuilt
+#   unwind-dw2, -dw2-fde     libgcc_eh    throwing and catching (the unwinder)     CMOV
+#   unwind-c                 libgcc_eh    the personality for C frames             CMOV
+#   emutls                   libgcc_eh    thread_local (the exception globals)     CMOV
+#   eh_alloc, eh_catch,      libstdc++    throwing, catching, std::terminate,      CMOV
+#   eh_personality, eh_ptr,               exception_ptr, operator new
+#   eh_terminate, new_op
+#
+# std::string's members come from the program's own explicit instantiation (src/app/LeanRuntime.cpp),
+# so libstdc++'s string-inst.o is not linked at all. The start-up code (crt2.o and what it pulls from
+# libmingw32: pesect, pseudo-reloc) is replaced by the program's own, src/app/Startup.cpp, whose
+# object the compiler driver finds under the name crt2.o in a directory given with -B. Everything
+# else that is linked holds no instruction past the floor, which the instruction test checks
+# (tests/gui/test_exe_file.py, on the program and on the release).
+#
+# The objects are linked whole, after the program's own code and before the toolchain's archives,
+# so that the linker takes them and never the archives' members. Linked
+# before the program's code, ld would meet a member of exception_ptr twice (the link-time optimised
+# copy against the COMDAT one).
+#
+# The rebuild is the same runtime: built once more with the toolchain's default flags, every member
+# equals the prebuilt one in the bytes and relocations of its loaded sections (the exe-file test
+# compares them). The source package must be the one the cross compiler was built from; any other
+# version stops the configuration.
+
+set(QUELLMARK_FLOOR_FLAGS -march=i486 -mtune=generic)
+
+# GCC's source as the distribution ships it, checked to be the source the cross compiler was built
+# from: the compiler's package records that (Built-Using: gcc-12 (= <version>)). Gives the tarball
+# and the name of its top directory.
+function(quellmark_find_gcc_source tarball_out top_out)
+  file(REAL_PATH "${CMAKE_C_COMPILER}" compiler)
+  execute_process(COMMAND dpkg-query -S "${compiler}" OUTPUT_VARIABLE owner ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
+  string(REGEX REPLACE ":.*" "" owner "${owner}")
+  execute_process(COMMAND dpkg-query -W "-f=\${Built-Using}" "${owner}" OUTPUT_VARIABLE built_using ERROR_QUIET)
+  if(NOT built_using MATCHES "(gcc-([0-9]+)) \\(= (([0-9.]+)[^)]*)\\)")
+    message(FATAL_ERROR "Cannot tell which GCC source the compiler ${compiler} was built from (its Debian package "
+      "'${owner}' names none). quellmark.exe needs parts of the compiler's runtime compiled again for the 486 "
+      "from that source (cmake/FloorRuntime.cmake): build on Debian 12 with the distribution's mingw-w64.")
+  endif()
+  set(package ${CMAKE_MATCH_1}-source)
+  set(built_from ${CMAKE_MATCH_3})
+  set(upstream ${CMAKE_MATCH_4})
+  execute_process(COMMAND dpkg-query -W "-f=\${Version}" ${package} OUTPUT_VARIABLE source_version ERROR_QUIET)
+  file(GLOB tarballs /usr/src/${CMAKE_MATCH_1}/gcc-${upstream}*.tar.xz)
+  if(NOT source_version STREQUAL built_from OR NOT tarballs)
+    if(source_version STREQUAL "")
+      set(source_version "not installed")
+    endif()
+    message(FATAL_ERROR "quellmark.exe needs parts of the compiler's runtime compiled again for the 486 "
+      "(cmake/FloorRuntime.cmake), from the GCC source that the cross compiler was built from. The compiler "
+      "(package ${owner}) was built from ${CMAKE_MATCH_1} ${built_from}, but ${package} is ${source_version}. "
+      "Install the matching version: apt-get install ${package}=${built_from} (scripts/test.sh, run.sh and "
+      "release.sh install ${package}).")
+  endif()
+  list(GET tarballs 0 tarball)
+  set(${tarball_out} "${tarball}" PARENT_SCOPE)
+  set(${top_out} gcc-${upstream} PARENT_SCOPE)
+endfunction()
+
+# The runtime sources: the members of the table above and the headers they include, unpacked from
+# GCC's source once per build tree.
+set(QUELLMARK_RUNTIME_C_SOURCES libgcc/unwind-dw2.c libgcc/unwind-dw2-fde.c libgcc/unwind-c.c libgcc/emutls.c)
+set(QUELLMARK_RUNTIME_CXX_SOURCES libstdc++-v3/libsupc++/eh_alloc.cc libstdc++-v3/libsupc++/eh_catch.cc
+  libstdc++-v3/libsupc++/eh_personality.cc libstdc++-v3/libsupc++/eh_ptr.cc libstdc++-v3/libsupc++/eh_terminate.cc
+  libstdc++-v3/libsupc++/new_op.cc)
+set(QUELLMARK_RUNTIME_HEADERS gcc/coretypes.h gcc/tsystem.h include/ansidecl.h include/dwarf2.def include/dwarf2.h
+  include/filenames.h include/hashtab.h libgcc/config/i386/gthr-win32.h libgcc/config/i386/w32-unwind.h libgcc/gthr.h
+  libgcc/unwind-dw2-fde.h libgcc/unwind-dw2.h libgcc/unwind-generic.h libgcc/unwind-pe.h libgcc/unwind.inc
+  libstdc++-v3/libsupc++/cxxabi.h libstdc++-v3/libsupc++/eh_atomics.h libstdc++-v3/libsupc++/eh_term_handler.h
+  libstdc++-v3/libsupc++/exception libstdc++-v3/libsupc++/new libstdc++-v3/libsupc++/typeinfo
+  libstdc++-v3/libsupc++/unwind-cxx.h)
+
+function(quellmark_unpack_runtime_sources source_dir)
+  set(wanted ${QUELLMARK_RUNTIME_C_SOURCES} ${QUELLMARK_RUNTIME_CXX_SOURCES} ${QUELLMARK_RUNTIME_HEADERS})
+  set(stamp ${source_dir}/.unpacked)
+  if(EXISTS ${stamp})
+    file(READ ${stamp} unpacked)
+    if(unpacked STREQUAL "${wanted}")
+      return()
+    endif()
+  endif()
+  quellmark_find_gcc_source(tarball top)
+  file(REMOVE_RECURSE ${source_dir})
+  file(MAKE_DIRECTORY ${source_dir})
+  set(members)
+  foreach(path IN LISTS wanted)
+    list(APPEND members ${top}/${path})
+  endforeach()
+  message(STATUS "Unpacking the runtime's sources from ${tarball}")
+  execute_process(COMMAND tar -xJf ${tarball} -C ${source_dir} --strip-components=1 ${members}
+    RESULT_VARIABLE failed ERROR_VARIABLE error)
+  if(failed)
+    message(FATAL_ERROR "Unpacking ${tarball} failed: ${error}")
+  endif()
+  file(WRITE ${stamp} "${wanted}")
+endfunction()
+
+# quellmark_runtime_objects(<variable> <directory> <machine flags...>): the commands that compile
+# the members into <directory> with GCC's own flags and the given machine flags; the objects' paths
+# go to <variable>. libgcc: its LIB2ADDEH rule (libgcc/Makefile.in, static-object.mk) with the
+# configuration a cross build for i686-w64-mingw32 generates, in the small headers of
+# cmake/floor-runtime. libsupc++: its libtool compile (libstdc++-v3/libsupc++/Makefile.in) for the
+# static library.
+function(quellmark_runtime_objects objects_out object_dir)
+  set(machine_flags ${ARGN})
+  set(source_dir ${PROJECT_BINARY_DIR}/floor-runtime/src)
+  set(config_dir ${PROJECT_SOURCE_DIR}/cmake/floor-runtime)
+  file(GLOB config_headers ${config_dir}/*.h)
+  # Their warning options are left out (-w): GCC's own code, and they change no byte of it.
+  set(libgcc_flags -g -O2 -DIN_GCC -DCROSS_DIRECTORY_STRUCTURE -DIN_LIBGCC2 -fbuilding-libgcc -fno-stack-protector
+    -I${config_dir} -I${source_dir}/libgcc -I${source_dir}/gcc -I${source_dir}/include -fexceptions)
+  set(libsupcxx_flags -I${source_dir}/libgcc -I${source_dir}/libstdc++-v3/libsupc++ -fno-implicit-templates
+    -ffunction-sections -fdata-sections -g -O2 -D_GNU_SOURCE)
+  set(objects)
+  foreach(source IN LISTS QUELLMARK_RUNTIME_C_SOURCES QUELLMARK_RUNTIME_CXX_SOURCES)
+    get_filename_component(name ${source} NAME_WE)
+    set(object ${object_dir}/${name}.o)
+    if(source MATCHES "\\.c$")
+      set(command ${CMAKE_C_COMPILER} ${libgcc_flags} ${machine_flags} -w)
+    else()
+      set(command ${CMAKE_CXX_COMPILER} ${libsupcxx_flags} -frandom-seed=${name}.lo ${machine_flags} -w)
+    endif()
+    add_custom_command(OUTPUT ${object}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${object_dir}
+      COMMAND ${command} -c ${source_dir}/${source} -o ${object}
+      DEPENDS ${source_dir}/${source} ${config_headers} ${PROJECT_SOURCE_DIR}/cmake/FloorRuntime.cmake
+      COMMENT "Runtime member ${name}.o (${machine_flags})"
+      VERBATIM)
+    list(APPEND objects ${object})
+  endforeach()
+  set(${objects_out} ${objects} PARENT_SCOPE)
+endfunction()
+
+# quellmark_link_for_the_floor(<executable> <startup object library>): the program's own start-up
+# and the rebuilt runtime members in place of the prebuilt ones, and a link map beside the program
+# for the instruction test.
+function(quellmark_link_for_the_floor target startup)
+  quellmark_unpack_runtime_sources(${PROJECT_BINARY_DIR}/floor-runtime/src)
+  quellmark_runtime_objects(runtime_objects ${PROJECT_BINARY_DIR}/floor-runtime/floor ${QUELLMARK_FLOOR_FLAGS})
+
+  # The driver takes the first crt2.o on its -B path.
+  set(startup_dir ${PROJECT_BINARY_DIR}/floor-runtime/startup)
+  add_custom_command(OUTPUT ${startup_dir}/crt2.o
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${startup_dir}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_OBJECTS:${startup}> ${startup_dir}/crt2.o
+    DEPENDS ${startup} $<TARGET_OBJECTS:${startup}>
+    COMMENT "The program's start-up as crt2.o"
+    VERBATIM)
+  # One archive, linked whole after the program's code.
+  set(archive ${PROJECT_BINARY_DIR}/floor-runtime/libquellmark_floor_runtime.a)
+  add_custom_command(OUTPUT ${archive}
+    COMMAND ${CMAKE_COMMAND} -E rm -f ${archive}
+    COMMAND ${CMAKE_AR} qc ${archive} ${runtime_objects}
+    DEPENDS ${runtime_objects}
+    COMMENT "The runtime members for the floor: libquellmark_floor_runtime.a"
+    VERBATIM)
+  add_custom_target(${target}_floor_runtime DEPENDS ${archive} ${startup_dir}/crt2.o)
+  add_library(${target}_floor_runtime_archive STATIC IMPORTED)
+  set_property(TARGET ${target}_floor_runtime_archive PROPERTY IMPORTED_LOCATION ${archive})
+  add_dependencies(${target}_floor_runtime_archive ${target}_floor_runtime)
+  target_link_libraries(${target} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${target}_floor_runtime_archive>")
+  target_link_options(${target} PRIVATE -B${startup_dir}/
+    # Data imported from a DLL without dllimport would need pseudo-relocations, which the start-up
+    # does not apply: such a link fails instead.
+    -Wl,--disable-auto-import -Wl,--disable-runtime-pseudo-reloc
+    -Wl,-Map=$<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.map)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${archive} ${startup_dir}/crt2.o)
+endfunction()
+
+# quellmark_runtime_fidelity_objects(<manifest>): the members built once more with the toolchain's
+# default flags, and a manifest for the exe-file test: per line, the object and the prebuilt archive
+# member it must equal.
+function(quellmark_runtime_fidelity_objects manifest)
+  quellmark_runtime_objects(default_objects ${PROJECT_BINARY_DIR}/floor-runtime/default)
+  add_custom_target(floor_runtime_fidelity ALL DEPENDS ${default_objects})
+  execute_process(COMMAND ${CMAKE_C_COMPILER} -print-file-name=libgcc_eh.a OUTPUT_VARIABLE libgcc_eh
+    OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++.a OUTPUT_VARIABLE libstdcxx
+    OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(lines)
+  foreach(object IN LISTS default_objects)
+    get_filename_component(member ${object} NAME)
+    if(member MATCHES "^(unwind|emutls)")
+      set(archive ${libgcc_eh})
+    else()
+      set(archive ${libstdcxx})
+    endif()
+    string(APPEND lines "${object} ${archive} ${member}\n")
+  endforeach()
+  file(WRITE ${manifest} "${lines}")
+endfunction()

@@ -1,0 +1,2 @@
+/* libgcc's build installs unwind-generic.h as unwind.h. */
+#include "unwind-generic.h"

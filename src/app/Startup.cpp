@@ -1,0 +1,151 @@
+// The program's start-up: the entry point that Windows calls and everything between it and WinMain.
+// It is linked in place of mingw-w64's crt2.o (cmake/FloorRuntime.cmake), whose prebuilt code, like
+// the pesect and pseudo-reloc members it pulls in, is compiled for the Pentium Pro and holds CMOV.
+//
+// What this program needs of a start-up, and nothing more:
+//  - the entry point, WinMainCRTStartup, which the linker takes for a windowed program;
+//  - the C runtime told that this is a windowed program (its own failure reports, abort's among
+//    them, then go to a message box rather than to a console that is not there);
+//  - the thread-local storage directory, whose callback lets the runtime's thread keys (emulated
+//    thread_local, the unwinder's per-thread state) run their destructors when a thread ends;
+//  - the C initialisers (.CRT$XI), then the C++ constructors (.CRT$XC and the .ctors list, with
+//    the registration of the program's frame tables for the unwinder among them), and the
+//    destructors (.dtors) registered to run at exit;
+//  - WinMain called with the module, the command line after the program's name and the show
+//    command from the start-up information; its result is the exit code, through exit(), which
+//    runs what atexit registered.
+// Left out, because nothing here needs them: argc/argv and the environment (WinMain takes neither),
+// wildcard expansion, the x87 control word reset (the program does no floating-point arithmetic),
+// the signal translation of structured exceptions, the stack cookie of Microsoft's compiler, and
+// pseudo-relocations: the link refuses auto-imported data (-Wl,--disable-auto-import), so a
+// program that would need them fails to link instead of starting with unrelocated references.
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdlib>
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show_command);
+
+namespace {
+
+using Initializer = int(__cdecl*)();
+using Constructor = void(__cdecl*)();
+
+}  // namespace
+
+extern "C" {
+
+// msvcrt's record of the application type; 2 is _GUI_APP.
+void __cdecl __set_app_type(int type);
+// The linker script brackets the .ctors and .dtors lists: a first word of -1 (or the count), the
+// entries, and a terminating 0.
+extern Constructor __CTOR_LIST__[];
+extern Constructor __DTOR_LIST__[];
+// The runtime's thread-key bookkeeping (mingw-w64's libmingw32, tlsthrd.o): made ready on process
+// attach, runs the keys' destructors on thread detach, frees itself on process detach.
+BOOL __cdecl __mingw_TLScallback(HANDLE module, DWORD reason, LPVOID reserved);
+
+// The sections .CRT$X?A and .CRT$X?Z sort around every entry of their group, whoever put it there.
+__attribute__((section(".CRT$XIA"), used)) Initializer quellmark_c_initializers_begin = nullptr;
+__attribute__((section(".CRT$XIZ"), used)) Initializer quellmark_c_initializers_end = nullptr;
+__attribute__((section(".CRT$XCA"), used)) Constructor quellmark_cpp_initializers_begin = nullptr;
+__attribute__((section(".CRT$XCZ"), used)) Constructor quellmark_cpp_initializers_end = nullptr;
+
+// Thread-local storage: the loader reads this directory (the linker finds it by the name _tls_used)
+// and calls the callbacks listed between .CRT$XLA and .CRT$XLZ. The program has no static TLS
+// data of its own (GCC emulates thread_local), so the template is just the two markers.
+ULONG _tls_index = 0;
+__attribute__((section(".tls$AAA"))) char quellmark_tls_start = 0;
+__attribute__((section(".tls$ZZZ"))) char quellmark_tls_end = 0;
+__attribute__((section(".CRT$XLA"), used)) PIMAGE_TLS_CALLBACK quellmark_tls_callbacks_begin = nullptr;
+__attribute__((section(".CRT$XLZ"), used)) PIMAGE_TLS_CALLBACK quellmark_tls_callbacks_end = nullptr;
+
+// IMAGE_TLS_DIRECTORY32 with its addresses as pointers, so that it is constant data the loader
+// can read before any code has run.
+struct TlsDirectory {
+  void* raw_data_start;
+  void* raw_data_end;
+  ULONG* index;
+  PIMAGE_TLS_CALLBACK* callbacks;
+  DWORD zero_fill_size;
+  DWORD characteristics;
+};
+static_assert(sizeof(TlsDirectory) == sizeof(IMAGE_TLS_DIRECTORY32), "the loader's layout");
+__attribute__((section(".tls"), used)) extern const TlsDirectory _tls_used = {
+    &quellmark_tls_start, &quellmark_tls_end, &_tls_index, &quellmark_tls_callbacks_begin + 1, 0, 0};
+
+void NTAPI quellmark_forward_tls_event(PVOID module, DWORD reason, PVOID reserved) {
+  __mingw_TLScallback(module, reason, reserved);
+}
+__attribute__((section(".CRT$XLC"), used)) PIMAGE_TLS_CALLBACK quellmark_tls_callback = quellmark_forward_tls_event;
+
+}  // extern "C"
+
+namespace {
+
+// The first failing C initialiser's result, or 0.
+int RunCInitializers() {
+  for (Initializer* entry = &quellmark_c_initializers_begin + 1; entry < &quellmark_c_initializers_end; ++entry) {
+    if (*entry == nullptr) continue;
+    if (const int failure = (*entry)()) return failure;
+  }
+  return 0;
+}
+
+void __cdecl RunDestructors() {
+  for (Constructor* entry = __DTOR_LIST__ + 1; *entry != nullptr; ++entry) (*entry)();
+}
+
+// The .ctors list runs from its last entry to its first (the frame tables' registration is last,
+// so it runs before any constructor that might throw), then the destructors are registered.
+void RunCppInitializers() {
+  for (Constructor* entry = &quellmark_cpp_initializers_begin + 1; entry < &quellmark_cpp_initializers_end; ++entry) {
+    if (*entry != nullptr) (*entry)();
+  }
+  std::size_t count = reinterpret_cast<std::size_t>(__CTOR_LIST__[0]);
+  if (count == static_cast<std::size_t>(-1)) {
+    for (count = 0; __CTOR_LIST__[count + 1] != nullptr; ++count) {
+    }
+  }
+  for (std::size_t index = count; index >= 1; --index) __CTOR_LIST__[index]();
+  std::atexit(RunDestructors);
+}
+
+// The command line after the program's name: the name ends at the first blank or tab outside
+// double quotes, and the blanks after it go too. Bytes are compared unsigned, so that a name in
+// Japanese does not end at its first double-byte character; no double-byte code page has a trail
+// byte below 0x40, so a blank or a quote is always a character of its own.
+LPSTR ArgumentsAfterProgramName(LPSTR command_line) {
+  auto* at = reinterpret_cast<unsigned char*>(command_line);
+  bool quoted = false;
+  while (*at != '\0' && (quoted || *at > ' ')) {
+    if (*at == '"') quoted = !quoted;
+    ++at;
+  }
+  while (*at != '\0' && *at <= ' ') ++at;
+  return reinterpret_cast<LPSTR>(at);
+}
+
+int ShowCommandFromStartupInfo() {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  GetStartupInfoA(&startup);
+  return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
+}
+
+}  // namespace
+
+// The entry point. Windows starts it with a stack aligned to 4 bytes; the code after it assumes 16.
+extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup() {
+  __set_app_type(2);
+  if (const int failure = RunCInitializers()) std::exit(failure);
+  RunCppInitializers();
+  const int result = WinMain(GetModuleHandleA(nullptr), nullptr, ArgumentsAfterProgramName(GetCommandLineA()),
+                             ShowCommandFromStartupInfo());
+  std::exit(result);
+}
+
+// atexit as the C runtime defines it for a program: the function joins the list that exit() runs.
+extern "C" int __cdecl atexit(void(__cdecl* function)()) {
+  return _onexit(reinterpret_cast<_onexit_t>(function)) != nullptr ? 0 : -1;
+}
