@@ -22,6 +22,11 @@ if(WIN32)
   # Win32 ANSI API; libgcc and libstdc++ linked in, so the .exe needs only DLLs that Windows ships.
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0500 WINVER=0x0500)
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # The processor floor of the toolchain file.
+  foreach(flag IN LISTS QUELLMARK_FLOOR_FLAGS)
+    add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:${flag}>)
+  endforeach()
+  add_link_options(${QUELLMARK_FLOOR_FLAGS})
 endif()
 
 if(QUELLMARK_SANITIZE)

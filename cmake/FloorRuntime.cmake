@@ -29,7 +29,9 @@
 # compares them). The source package must be the one the cross compiler was built from; any other
 # version stops the configuration.
 
-set(QUELLMARK_FLOOR_FLAGS -march=i486 -mtune=generic)
+if(NOT QUELLMARK_FLOOR_FLAGS)
+  message(FATAL_ERROR "No processor floor: QUELLMARK_FLOOR_FLAGS comes from cmake/toolchain-mingw-i686.cmake")
+endif()
 
 # GCC's source as the distribution ships it, checked to be the source the cross compiler was built
 # from: the compiler's package records that (Built-Using: gcc-12 (= <version>)). Gives the tarball

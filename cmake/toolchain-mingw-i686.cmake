@@ -9,12 +9,11 @@ set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-${QUELLMARK_MINGW_THREADS})
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-${QUELLMARK_MINGW_THREADS})
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 # The processor floor: the 486, on which Windows 98 still installs (the Pentium for Me and 2000).
-# The compiler's default is the Pentium Pro, whose CMOV those processors lack. The link repeats it
-# for the code that link-time optimisation generates there. Tuned for the processors of today.
-set(QUELLMARK_MARCH "-march=i486 -mtune=generic")
-set(CMAKE_C_FLAGS_INIT "${QUELLMARK_MARCH}")
-set(CMAKE_CXX_FLAGS_INIT "${QUELLMARK_MARCH}")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "${QUELLMARK_MARCH}")
+# The compiler's default is the Pentium Pro, whose CMOV those processors lack. Every compile and
+# link takes it (cmake/CompilerFlags.cmake; the link for the code that link-time optimisation
+# generates there), and so do the runtime members rebuilt by cmake/FloorRuntime.cmake. Tuned for
+# the processors of today.
+set(QUELLMARK_FLOOR_FLAGS -march=i486 -mtune=generic)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
