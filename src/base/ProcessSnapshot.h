@@ -2,20 +2,21 @@
 // portable checks read.
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
-// One running process: its executable file name (Windows 98 and Me give the whole path), and its
-// session (Terminal Services, fast user switching) when the system could tell it.
-struct RunningProcess {
-  std::string exe_name;
-  std::optional<std::uint32_t> session;
+// Whose a running process is, as far as this program can learn it.
+enum class ProcessOwner {
+  kNoOwners,     // Windows 98 and Me: processes belong to no user
+  kCurrentUser,  // its token's user is the user this program runs as, in whatever session
+  kOtherUser,
+  kUnreadable,   // it, or its token, could not be opened for query
 };
 
-// The running processes and the session this program runs in.
-struct ProcessSnapshot {
-  std::uint32_t own_session = 0;
-  std::vector<RunningProcess> processes;
+// One running process: its executable file name (Windows 98 and Me give the whole path) and its owner.
+struct RunningProcess {
+  std::string exe_name;
+  ProcessOwner owner = ProcessOwner::kUnreadable;
 };
+
+using ProcessSnapshot = std::vector<RunningProcess>;

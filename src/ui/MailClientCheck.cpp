@@ -9,10 +9,10 @@ const std::string MailClientRunningMessage =
 
 bool IsMailClientRunning(const std::optional<ProcessSnapshot>& snapshot) {
   if (!snapshot) return false;
-  for (const RunningProcess& process : snapshot->processes) {
-    const bool own_session = !process.session || *process.session == snapshot->own_session;
+  for (const RunningProcess& process : *snapshot) {
+    const bool ours = process.owner == ProcessOwner::kCurrentUser || process.owner == ProcessOwner::kNoOwners;
     // NT lists bare file names; 98 and Me list the whole path ("C:\\PROGRAM FILES\\...\\MSIMN.EXE").
-    if (own_session && FoldAsciiCase(FileNamePart(process.exe_name)) == "msimn.exe") return true;
+    if (ours && FoldAsciiCase(FileNamePart(process.exe_name)) == "msimn.exe") return true;
   }
   return false;
 }

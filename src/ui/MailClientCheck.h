@@ -7,10 +7,12 @@
 
 #include "base/ProcessSnapshot.h"
 
-// True when a process whose file name is msimn.exe (any letter case, with or without its path) runs
-// in this user's session: another user's mail client (fast user switching) keeps its own store, so
-// it must not stop this one. A process whose session is unknown counts as this session's. A list
-// that could not be made (nothing) counts as "not running": the check must never stop the user from
+// True when a process whose file name is msimn.exe (any letter case, with or without its path) is this
+// user's, in any session: only such a mail client can overwrite this user's rule store. Another
+// user's (fast user switching, Terminal Services) keeps its own store and must not stop this one. A
+// process that cannot be read is not ours: the user's own processes always grant the user query
+// access. Where processes have no owners (Windows 98 and Me) every mail client counts. A list that
+// could not be made (nothing) counts as "not running": the check must never stop the user from
 // adding rules on its own failure.
 bool IsMailClientRunning(const std::optional<ProcessSnapshot>& snapshot);
 

@@ -1,6 +1,29 @@
-// Keeps DLLs planted beside the program or in the current directory from being loaded.
+// Keeps DLLs planted beside the program (a download folder) or in the current directory from being
+// loaded into it, as far as a program can once its own code runs.
+//
+// What RestrictDllSearchToSystemDirectory protects, called first thing in WinMain, before any window:
+// - The current directory leaves the search order (SetDllDirectoryA, from XP SP1 on).
+// - Where SetDefaultDllDirectories works (Windows 8 and later; Vista and 7 with update KB2533623),
+//   every later load by bare name, the program's and the system's, searches the system folder only.
+// - Elsewhere (2000, XP, Vista and 7 without that update, 98, Me), the DLLs that the system itself
+//   loads by bare name once the program runs (the theme library that the first window pulls in, the
+//   helpers of the shell, COM and the security calls: the list that well-known installers preload
+//   for this) are loaded from the system folder by full path, their own imports searched for there
+//   too, so that those later loads find them loaded already.
+//
+// What it does not protect:
+// - Whatever loads before WinMain runs. The import table: kernel32, user32, gdi32, advapi32 and
+//   shell32 are KnownDLLs on every NT system and come from the system folder; comctl32.dll never is
+//   one, and comes from the system's side-by-side store only where the manifest's request for Common
+//   Controls 6 is honoured (XP and later), so on 2000, 98 and Me a comctl32.dll beside the program is
+//   loaded; msvcrt.dll is a KnownDLL on later systems, on 2000 and XP not verified. Nor what those
+//   DLLs import or load while they start (on East Asian systems user32 loads the input method DLLs).
+// - On systems without SetDefaultDllDirectories, a DLL that the system loads by bare name and that
+//   the list does not name: the program's own folder is still searched first for it.
+// - On 98 and Me none of this is verified.
 #pragma once
 
-// Restricts later DLL loads (comctl32's themes, shell32's handlers ...) to the system directory
-// where the system supports it, and takes the current directory out of the search either way.
 void RestrictDllSearchToSystemDirectory() noexcept;
+
+// The preload alone: loads the system's bare-name DLLs from the system folder by full path.
+void PreloadSystemLoadedDlls() noexcept;

@@ -1,13 +1,20 @@
-// kernel32 functions that not every supported Windows has, looked up at run time: importing one
-// by name would stop the program from loading on a system without it (Windows 2000, 98, Me).
+// System functions that not every supported Windows has, looked up at run time: importing one by
+// name would stop the program from loading on a system without it (Windows 2000, 98, Me). The same
+// goes for functions that 98 and Me may lack or carry only as stubs (the NT security calls).
 #pragma once
 
 #include <windows.h>
 
-// The function of that name, or null where this system's kernel32 lacks it.
+// The function of that name in a system DLL that the program imports (so it is loaded), or null
+// where this system's copy lacks it.
+template <typename Function>
+Function LoadedDllFunction(const char* dll, const char* name) noexcept {
+  const HMODULE module = GetModuleHandleA(dll);
+  if (module == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 template <typename Function>
 Function Kernel32Function(const char* name) noexcept {
-  const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-  if (kernel32 == nullptr) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel32, name)));
+  return LoadedDllFunction<Function>("kernel32.dll", name);
 }

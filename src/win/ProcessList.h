@@ -5,6 +5,6 @@
 
 #include "base/ProcessSnapshot.h"
 
-// The running processes; nothing when they cannot be listed. Where the system cannot tell sessions
-// apart (Windows 98 and Me have none), every process counts as this session's.
+// The running processes with their owners; nothing when they cannot be listed or this program's own
+// user cannot be read. On Windows 98 and Me, which have no process owners, every process is kNoOwners.
 std::optional<ProcessSnapshot> ListRunningProcesses();

@@ -136,10 +136,11 @@ class ExeFileTest(unittest.TestCase):
         dump = tool("objdump", "-p", EXE)
         allowed = {tuple(line.split("#")[0].split()[:2]) for line in IMPORT_FLOOR.read_text().splitlines()
                    if line.strip() and not line.startswith("#")}
-        imports, dll = set(), None
+        imports, dlls, dll = set(), set(), None
         for line in dump.splitlines():
             if line.strip().startswith("DLL Name:"):
                 dll = line.split()[-1].lower()
+                dlls.add(dll)
             elif dll and re.match(r"^\t[0-9a-f]+\t\s*\d+\s+\S+$", line):
                 imports.add((dll, line.split()[-1]))
             elif not line.strip():
@@ -147,6 +148,10 @@ class ExeFileTest(unittest.TestCase):
             elif not line.startswith("\t"):
                 dll = None
         self.assertIn(("user32.dll", "CreateWindowExA"), imports)
+        # A new DLL in the import table is a decision: it loads before any code of ours, from the
+        # program's folder first unless the system lists it as a KnownDLL (src/win/DllSearchHardening.h).
+        self.assertEqual({"advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "shell32.dll",
+                          "user32.dll"}, dlls)
         self.assertEqual([], sorted(f"{d}!{f}" for d, f in imports - allowed), "imports missing from the Windows 2000 list")
         for field in ("OSystem", "Subsystem"):
             major = int(re.search(rf"Major{field}Version\s+(\d+)", dump).group(1))

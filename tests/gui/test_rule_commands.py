@@ -437,7 +437,7 @@ class AddCommandTest(unittest.TestCase):
 class OlderWindowsTest(unittest.TestCase):
     def test_both_rules_are_written_alike_when_wine_poses_as_windows_2000_or_98(self):
         # The version decides the program's own branches (DLL search hardening, the subkey listing's
-        # buffer, the guard's session filter); the rules written must not depend on it.
+        # buffer); the rules written must not depend on it.
         for version in ("win2k", "win98"):
             with self.subTest(version=version):
                 fixture = store_fixture()
@@ -527,15 +527,22 @@ class GuardTest(unittest.TestCase):
             other.stdout.close()
 
     def test_nothing_is_written_while_the_mail_client_runs(self):
-        session = CommandSession(self, store_fixture())
-        shutil.copy(tool_path("process_standin.exe"), session.prefix.path / "drive_c" / "msimn.exe")
-        self.refused_while(session, ["C:\\msimn.exe"], MAIL_CLIENT_RUNNING, "mail-client-warning")
-        # Closed: the same command goes through.
-        session.add_and_confirm()
-        after = session.close()
-        new_rules = {**installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
-                     **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)}
-        session.assert_written_exactly(after, new_rules, b"000 001")
+        # NT: the user's own by its token; Windows 98 has no process owners and counts every one.
+        for version in ("", "win98"):
+            with self.subTest(version=version):
+                fixture = store_fixture()
+                if version:
+                    fixture.sz(r"Software\Wine", "Version", version)
+                session = CommandSession(self, fixture)
+                shutil.copy(tool_path("process_standin.exe"), session.prefix.path / "drive_c" / "msimn.exe")
+                self.refused_while(session, ["C:\\msimn.exe"], MAIL_CLIENT_RUNNING,
+                                   "mail-client-warning" + (version and "-" + version))
+                # Closed: the same command goes through.
+                session.add_and_confirm()
+                after = session.close()
+                new_rules = {**installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
+                             **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)}
+                session.assert_written_exactly(after, new_rules, b"000 001")
 
     def test_nothing_is_written_while_another_copy_holds_the_store(self):
         session = CommandSession(self, store_fixture())

@@ -5,12 +5,10 @@
 
 namespace {
 
-constexpr std::uint32_t kOwnSession = 1;
-
-// Processes of this program's own session.
-std::optional<ProcessSnapshot> Listing(std::vector<std::string> names) {
-  ProcessSnapshot snapshot{kOwnSession, {}};
-  for (std::string& name : names) snapshot.processes.push_back({std::move(name), kOwnSession});
+// Processes of one owner.
+std::optional<ProcessSnapshot> Listing(std::vector<std::string> names, ProcessOwner owner = ProcessOwner::kCurrentUser) {
+  ProcessSnapshot snapshot;
+  for (std::string& name : names) snapshot.push_back({std::move(name), owner});
   return snapshot;
 }
 
@@ -21,10 +19,11 @@ TEST(MailClientCheck, FindsTheMailClientWhateverItsLetterCase) {
 }
 
 TEST(MailClientCheck, FindsTheMailClientByTheFullPathsOfWindows98AndMe) {
-  EXPECT_TRUE(IsMailClientRunning(Listing({"C:\\WINDOWS\\EXPLORER.EXE", "C:\\PROGRAM FILES\\OUTLOOK EXPRESS\\MSIMN.EXE"})));
-  EXPECT_TRUE(IsMailClientRunning(Listing({"c:\\Program Files\\Outlook Express\\MsImn.exe"})));
+  constexpr ProcessOwner k98 = ProcessOwner::kNoOwners;
+  EXPECT_TRUE(IsMailClientRunning(Listing({"C:\\WINDOWS\\EXPLORER.EXE", "C:\\PROGRAM FILES\\OUTLOOK EXPRESS\\MSIMN.EXE"}, k98)));
+  EXPECT_TRUE(IsMailClientRunning(Listing({"c:\\Program Files\\Outlook Express\\MsImn.exe"}, k98)));
   // A folder named msimn.exe is no program, and "ソ" (83 5C) ends in a byte that is no separator.
-  EXPECT_FALSE(IsMailClientRunning(Listing({"C:\\msimn.exe\\other.exe", "C:\\\x83\x5Cmsimn.exe"})));
+  EXPECT_FALSE(IsMailClientRunning(Listing({"C:\\msimn.exe\\other.exe", "C:\\\x83\x5Cmsimn.exe"}, k98)));
 }
 
 TEST(MailClientCheck, OtherProcessesAndNearMissesDoNotCount) {
@@ -37,15 +36,14 @@ TEST(MailClientCheck, ASnapshotThatFailsLetsTheCommandGoOn) {
   EXPECT_FALSE(IsMailClientRunning(std::nullopt));
 }
 
-TEST(MailClientCheck, OnlyTheUsersOwnSessionCountsAndAnUnknownSessionDoes) {
-  const auto with = [](std::optional<std::uint32_t> session) {
-    return std::optional<ProcessSnapshot>(
-        ProcessSnapshot{kOwnSession, {{"explorer.exe", kOwnSession}, {"msimn.exe", session}}});
-  };
-  EXPECT_FALSE(IsMailClientRunning(with(kOwnSession + 1)));  // another user's, by fast user switching
-  EXPECT_FALSE(IsMailClientRunning(with(0)));
-  EXPECT_TRUE(IsMailClientRunning(with(kOwnSession)));
-  EXPECT_TRUE(IsMailClientRunning(with(std::nullopt)));
+TEST(MailClientCheck, OnlyTheUsersOwnMailClientCounts) {
+  EXPECT_TRUE(IsMailClientRunning(Listing({"msimn.exe"}, ProcessOwner::kCurrentUser)));
+  EXPECT_FALSE(IsMailClientRunning(Listing({"msimn.exe"}, ProcessOwner::kOtherUser)));  // fast user switching
+  // The user's own processes grant the user query access: one that refuses it is someone else's.
+  EXPECT_FALSE(IsMailClientRunning(Listing({"msimn.exe"}, ProcessOwner::kUnreadable)));
+  // Another user's mail client does not hide the user's own.
+  EXPECT_TRUE(IsMailClientRunning(
+      ProcessSnapshot{{"msimn.exe", ProcessOwner::kOtherUser}, {"MSIMN.EXE", ProcessOwner::kCurrentUser}}));
 }
 
 TEST(MailClientCheck, WarningIsCodePage932) {
