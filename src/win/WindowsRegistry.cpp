@@ -1,42 +1,103 @@
-// The registry primitives as thin calls into advapi32 (ANSI forms).
+// The registry primitives as thin calls into advapi32 (ANSI forms), with a look at the UTF-16 form
+// of names and strings on the NT family.
 #include "win/WindowsRegistry.h"
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
 HKEY AsHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
-bool LanguageIsWestern(LANGID language) {
-  switch (PRIMARYLANGID(language)) {
-    case LANG_NEUTRAL: case LANG_DANISH: case LANG_GERMAN: case LANG_ENGLISH: case LANG_SPANISH:
-    case LANG_FINNISH: case LANG_FRENCH: case LANG_ITALIAN: case LANG_DUTCH: case LANG_NORWEGIAN:
-    case LANG_PORTUGUESE: case LANG_SWEDISH:
-      return true;
-    default:
-      return false;
-  }
+bool IsNtFamily() { return (GetVersion() & 0x80000000u) == 0; }  // the high bit marks 95, 98 and Me
+
+// advapi32's UTF-16 entries, looked up at run time and only on the NT family: Windows 98 and Me
+// keep an ANSI registry, where they are not needed, and an import of them is not to stop the
+// program from loading there.
+struct WideCalls {
+  decltype(&RegEnumKeyExW) enum_key = nullptr;
+  decltype(&RegQueryValueExW) query_value = nullptr;
+};
+
+const WideCalls& Wide() {
+  static const WideCalls calls = [] {
+    WideCalls found;
+    const HMODULE advapi32 = IsNtFamily() ? GetModuleHandleA("advapi32.dll") : nullptr;
+    if (advapi32 != nullptr) {
+      found.enum_key = reinterpret_cast<decltype(&RegEnumKeyExW)>(
+          reinterpret_cast<void (*)()>(GetProcAddress(advapi32, "RegEnumKeyExW")));
+      found.query_value = reinterpret_cast<decltype(&RegQueryValueExW)>(
+          reinterpret_cast<void (*)()>(GetProcAddress(advapi32, "RegQueryValueExW")));
+    }
+    return found;
+  }();
+  return calls;
 }
 
-// On the NT family, a locale counts as far-eastern when its language is not one of the western
-// ones and its ANSI code page has lead bytes (932 has). Windows 98 and Me keep an ANSI registry that
-// counts name lengths in bytes, so there the answer is no.
-bool DetectFarEastNt() {
-  if (GetVersion() & 0x80000000u) return false;  // the high bit marks Windows 95, 98 and Me
-  const LCID locale = GetThreadLocale();
-  if (LanguageIsWestern(LANGIDFROMLCID(locale))) return false;
-  char code_page[8] = {};
-  if (GetLocaleInfoA(locale, LOCALE_IDEFAULTANSICODEPAGE, code_page, sizeof code_page) == 0) return false;
-  CPINFO info{};
-  if (!GetCPInfo(static_cast<UINT>(strtoul(code_page, nullptr, 10)), &info)) return false;
-  return info.LeadByte[0] != 0 || info.LeadByte[1] != 0;
+// The ANSI form of UTF-16 text, without best fit: "?" for what the code page lacks. A code page
+// that takes no such flags (UTF-8) holds every character anyway.
+std::string ToAnsi(const wchar_t* units, int count) {
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  const char* substitute = "?";
+  int size = WideCharToMultiByte(CP_ACP, flags, units, count, nullptr, 0, substitute, nullptr);
+  if (size <= 0) {
+    flags = 0;
+    substitute = nullptr;
+    size = WideCharToMultiByte(CP_ACP, flags, units, count, nullptr, 0, nullptr, nullptr);
+  }
+  if (size <= 0) return {};
+  std::string bytes(size, '\0');
+  WideCharToMultiByte(CP_ACP, flags, units, count, &bytes[0], size, substitute, nullptr);
+  return bytes;
+}
+
+// Whether the code page holds the text exactly: converted to it and back, it is the same text. A
+// substitute (the code page's default character, or a best fit such as "e" for "é") comes back as
+// another character.
+bool HeldByCodePage(const wchar_t* units, int count) {
+  if (count == 0) return true;
+  const std::string bytes = ToAnsi(units, count);
+  if (bytes.empty()) return false;
+  const int back = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  if (back != count) return false;
+  std::wstring again(back, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &again[0], back);
+  return again.compare(0, again.size(), units, count) == 0;
+}
+
+std::wstring ToWide(const std::string& text) {
+  if (text.empty()) return {};
+  const int count = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring units(count > 0 ? count : 0, L'\0');
+  if (count > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &units[0], count);
+  return units;
+}
+
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// Whether the string value's UTF-16 data is held by the code page; true when it cannot be had (the
+// ANSI read stands then).
+bool StringValueHeld(HKEY key, const std::string& value_name) {
+  const auto query = Wide().query_value;
+  if (query == nullptr) return true;
+  const std::wstring name = ToWide(value_name);
+  DWORD size = 0;
+  if (query(key, name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return true;
+  // No larger than what an ANSI read would accept; the read that follows it refuses it anyway.
+  if (size > 32u * 1024u * 1024u) return true;
+  std::vector<wchar_t> units(size / sizeof(wchar_t) + 1);
+  DWORD read = static_cast<DWORD>(units.size() * sizeof(wchar_t));
+  if (query(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(units.data()), &read) != ERROR_SUCCESS) {
+    return true;
+  }
+  return HeldByCodePage(units.data(), static_cast<int>(read / sizeof(wchar_t)));
 }
 
 }  // namespace
 
-WindowsRegistry::WindowsRegistry() : far_east_nt_(DetectFarEastNt()) {}
+WindowsRegistry::WindowsRegistry() : far_east_nt_(IsFarEastNtSystem(IsNtFamily(), GetACP())) {}
 
 RegStatus WindowsRegistry::OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
   HKEY key = nullptr;
@@ -76,10 +137,28 @@ RegStatus WindowsRegistry::QueryInfoKey(RegKey key, std::uint32_t* subkey_count,
 }
 
 RegStatus WindowsRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) {
-  DWORD length = *capacity;
+  const DWORD room = *capacity;
+  DWORD length = room;
   const LONG status = RegEnumKeyExA(AsHkey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-  if (status == ERROR_SUCCESS) *capacity = length;
-  return status;
+  if (status != ERROR_SUCCESS) return status;
+  *capacity = length;
+  const auto enum_key_w = Wide().enum_key;
+  if (enum_key_w == nullptr) return status;
+  // A key name has at most 256 characters.
+  wchar_t units[257];
+  DWORD count = 257;
+  if (enum_key_w(AsHkey(key), index, units, &count, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+      HeldByCodePage(units, static_cast<int>(count))) {
+    return status;
+  }
+  // The name with "?" where the ANSI call put a look-alike, when it fits.
+  const std::string shown = ToAnsi(units, static_cast<int>(count));
+  if (shown.size() + 1 <= room) {
+    shown.copy(name, shown.size());
+    name[shown.size()] = '\0';
+    *capacity = static_cast<std::uint32_t>(shown.size());
+  }
+  return ERROR_NO_UNICODE_TRANSLATION;
 }
 
 RegStatus WindowsRegistry::QueryValue(RegKey key, const std::string& value_name, std::uint32_t* type,
@@ -89,6 +168,10 @@ RegStatus WindowsRegistry::QueryValue(RegKey key, const std::string& value_name,
   const LONG status = RegQueryValueExA(AsHkey(key), value_name.c_str(), nullptr, &value_type, data, &value_size);
   *type = value_type;
   *size = value_size;
+  if (data != nullptr && status == ERROR_SUCCESS && IsStringType(value_type) &&
+      !StringValueHeld(AsHkey(key), value_name)) {
+    return ERROR_NO_UNICODE_TRANSLATION;
+  }
   return status;
 }
 

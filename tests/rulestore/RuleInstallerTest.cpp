@@ -126,7 +126,8 @@ TEST_F(RuleInstaller, WithoutAStoreNothingIsWrittenAndTheUserIsTold) {
   for (const RawValue& identity : {Text(""), RawValue{kRegSz, ""}}) {
     Clean();
     Put("Identities", "Last User ID", identity);
-    for (auto install : {&AddTwoDigitRule, &AddDigitAtRule}) {
+    using Command = void (*)(bool);
+    for (Command install : {Command{&AddTwoDigitRule}, Command{&AddDigitAtRule}}) {
       try {
         install(true);
         FAIL() << "installing without a store must fail";
