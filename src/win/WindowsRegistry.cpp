@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,15 @@ std::string ToAnsi(const wchar_t* units, int count) {
   return bytes;
 }
 
+// The UTF-16 form of ANSI text; terminated with a NUL, as the UTF-16 calls take names.
+std::vector<wchar_t> ToWide(const std::string& text, bool terminated = false) {
+  const int count = text.empty() ? 0 : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::vector<wchar_t> units(count > 0 ? count : 0);
+  if (count > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), units.data(), count);
+  if (terminated) units.push_back(L'\0');
+  return units;
+}
+
 // Whether the code page holds the text exactly: converted to it and back, it is the same text. A
 // substitute (the code page's default character, or a best fit such as "e" for "é") comes back as
 // another character.
@@ -60,19 +70,8 @@ bool HeldByCodePage(const wchar_t* units, int count) {
   if (count == 0) return true;
   const std::string bytes = ToAnsi(units, count);
   if (bytes.empty()) return false;
-  const int back = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  if (back != count) return false;
-  std::wstring again(back, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &again[0], back);
-  return again.compare(0, again.size(), units, count) == 0;
-}
-
-std::wstring ToWide(const std::string& text) {
-  if (text.empty()) return {};
-  const int count = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring units(count > 0 ? count : 0, L'\0');
-  if (count > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &units[0], count);
-  return units;
+  const std::vector<wchar_t> again = ToWide(bytes);
+  return again.size() == static_cast<std::size_t>(count) && std::equal(again.begin(), again.end(), units);
 }
 
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
@@ -82,14 +81,14 @@ bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ |
 bool StringValueHeld(HKEY key, const std::string& value_name) {
   const auto query = Wide().query_value;
   if (query == nullptr) return true;
-  const std::wstring name = ToWide(value_name);
+  const std::vector<wchar_t> name = ToWide(value_name, true);
   DWORD size = 0;
-  if (query(key, name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return true;
+  if (query(key, name.data(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return true;
   // No larger than what an ANSI read would accept; the read that follows it refuses it anyway.
   if (size > 32u * 1024u * 1024u) return true;
   std::vector<wchar_t> units(size / sizeof(wchar_t) + 1);
   DWORD read = static_cast<DWORD>(units.size() * sizeof(wchar_t));
-  if (query(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(units.data()), &read) != ERROR_SUCCESS) {
+  if (query(key, name.data(), nullptr, nullptr, reinterpret_cast<BYTE*>(units.data()), &read) != ERROR_SUCCESS) {
     return true;
   }
   return HeldByCodePage(units.data(), static_cast<int>(read / sizeof(wchar_t)));
