@@ -27,7 +27,6 @@ bool ParseRuleNumber(const std::string& token, std::uint32_t* number) {
 }  // namespace
 
 OrderNames::OrderNames(const std::string& order) {
-  std::unordered_set<std::string> seen;
   // A blank (0x20) is never the trail byte of a double-byte character.
   std::string::size_type start = 0;
   while (start <= order.size()) {
@@ -37,7 +36,7 @@ OrderNames::OrderNames(const std::string& order) {
       std::string token = order.substr(start, end - start);
       std::uint32_t number = 0;
       if (ParseRuleNumber(token, &number)) numbers_.insert(number);
-      if (seen.insert(token).second) names_.push_back(std::move(token));
+      if (spellings_.insert(token).second) names_.push_back(std::move(token));
     }
     start = end + 1;
   }

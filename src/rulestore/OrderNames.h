@@ -16,10 +16,13 @@ class OrderNames {
 
   // Each name once, in the order first listed.
   const std::vector<std::string>& Names() const noexcept { return names_; }
+  // Whether key_name is listed byte for byte (the registry may open a key by other spellings too).
+  bool ListsExactly(const std::string& key_name) const { return spellings_.count(key_name) != 0; }
   // Whether the key name of a rule number (RuleKeyNameOf) is listed, in any letter case.
   bool ListsNumber(std::uint32_t number) const { return numbers_.count(number) != 0; }
 
  private:
   std::vector<std::string> names_;
+  std::unordered_set<std::string> spellings_;
   std::unordered_set<std::uint32_t> numbers_;
 };

@@ -209,7 +209,7 @@ void InstallRule(const RuleDefinition& rule, bool delete_after_receive, const st
   // hold, stops the command here rather than after the rule's keys were made.
   const OrderNames listed(store.ReadOrder());
   const std::vector<std::string> named = store.KeysNamed(rule.name);
-  if (!named.empty() && store.AnyListedKeyNamed(listed, rule.name)) return;  // present: the mail client shows it
+  if (!named.empty() && store.AnyListedKeyNamed(listed, named, rule.name)) return;  // present: the mail client shows it
 
   // Not present, so every key with the rule's name is one that "Order" does not list.
   TRegistry registry;

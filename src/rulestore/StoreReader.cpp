@@ -26,7 +26,11 @@ std::vector<std::string> StoreReader::KeysNamed(const std::string& name) {
   return named;
 }
 
-bool StoreReader::AnyListedKeyNamed(const OrderNames& listed, const std::string& name) {
+bool StoreReader::AnyListedKeyNamed(const OrderNames& listed, const std::vector<std::string>& named,
+                                    const std::string& name) {
+  for (const std::string& key_name : named) {
+    if (listed.ListsExactly(key_name)) return true;
+  }
   for (const std::string& key_name : listed.Names()) {
     // A name with a path separator would lead deeper than the store's own keys.
     if (opened_ && SplitKeyPath(key_name).size() == 1 && KeyNamed(key_name, name)) return true;

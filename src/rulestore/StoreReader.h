@@ -20,9 +20,10 @@ class StoreReader {
   // The store's subkeys whose "Name" is exactly name, in listing order. Every subkey is read, also
   // after a match; a subkey name that the code page cannot hold raises, naming it.
   std::vector<std::string> KeysNamed(const std::string& name);
-  // Whether a key that "Order" lists carries the name: a rule the mail client shows. The registry
-  // resolves each listed name as the mail client's own open does.
-  bool AnyListedKeyNamed(const OrderNames& listed, const std::string& name);
+  // Whether a key that "Order" lists carries the name (named: the keys that do, from KeysNamed): a
+  // rule the mail client shows. A key listed under its own spelling is; else the registry resolves
+  // each listed name as the mail client's own open does.
+  bool AnyListedKeyNamed(const OrderNames& listed, const std::vector<std::string>& named, const std::string& name);
   // Whether the store has a subkey called key_name.
   bool HasKey(const std::string& key_name);
 
