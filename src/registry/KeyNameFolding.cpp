@@ -61,8 +61,9 @@ char16_t DecodeSingleByte(unsigned char byte) {
 }
 
 const Cp932Alias* FindAlias(std::uint16_t code) {
-  const auto alias = std::lower_bound(std::begin(kAliases), std::end(kAliases), code,
-                                      [](const Cp932Alias& entry, std::uint16_t wanted) { return entry.code < wanted; });
+  const auto alias =
+      std::lower_bound(std::begin(kAliases), std::end(kAliases), code,
+                       [](const Cp932Alias& entry, std::uint16_t wanted) { return entry.code < wanted; });
   return alias != std::end(kAliases) && alias->code == code ? alias : nullptr;
 }
 

@@ -317,7 +317,8 @@ bool MemoryRegistry::MakeKeyInUtf16(const std::string& parent_path, const std::u
   return parent != nullptr && !name.empty() && parent->FindOrAddChild(name, &made) != nullptr;
 }
 
-bool MemoryRegistry::PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text) {
+bool MemoryRegistry::PutTextInUtf16(const std::string& path, const std::string& value_name,
+                                    const std::u16string& text) {
   RegKey key = 0;
   if (CreateKey(kHkeyCurrentUser, path, kKeyAllAccess, &key) != kRegSuccess) return false;
   bool exact = false;

@@ -3,14 +3,14 @@
 //
 // What it reproduces: case-insensitive names compared in UTF-16 (code page 932 decoded first, so
 // double-byte names with letter-like or 0x5C trail bytes stay intact), names and string data handed
-// back in their canonical code page 932 form (the registry keeps them as UTF-16, so a character with
-// two codes comes back in one), names and strings that a Unicode program wrote with characters code
-// page 932 lacks (answered with 1113, see RegistryBackend.h), subkeys enumerated in the hive's order (ascending by upper-cased
-// UTF-16 name), the path rules (paths over 260 UTF-16 characters 234, leading backslash 161,
-// trailing ones ignored, doubled ones 87, components over 256 characters 87), creation one component
-// at a time with its disposition, deletion leaf first, a handle table that detects stale handles and
-// handles of deleted keys, access masks on set/query/enumerate, and the value size and NUL rules of
-// RegQueryValueExA.
+// back in their canonical code page 932 form (the registry keeps them as UTF-16, so a character
+// with two codes comes back in one), names and strings that a Unicode program wrote with characters
+// code page 932 lacks (answered with 1113, see RegistryBackend.h), subkeys enumerated in the hive's
+// order (ascending by upper-cased UTF-16 name), the path rules (paths over 260 UTF-16 characters
+// 234, leading backslash 161, trailing ones ignored, doubled ones 87, components over 256
+// characters 87), creation one component at a time with its disposition, deletion leaf first, a
+// handle table that detects stale handles and handles of deleted keys, access masks on
+// set/query/enumerate, and the value size and NUL rules of RegQueryValueExA.
 //
 // Only HKEY_CURRENT_USER exists. Nothing is kept between runs.
 #pragma once

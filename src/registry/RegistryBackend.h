@@ -80,7 +80,7 @@ class RegistryBackend {
   // On success *capacity becomes the name's length without the NUL. 234 when the buffer is too small
   // (buffer and *capacity untouched), 259 past the last subkey. 1113 when the name holds characters
   // that the code page cannot hold: the buffer and *capacity are then filled as on success, with "?"
-  // for each such character, to show the user which key it is; the name opens nothing.
+  // for each such character, to show the user which key it is; that name does not open the key.
   virtual RegStatus EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) = 0;
   // RegQueryValueExA. With data null, reports type and size. With a buffer of *size bytes, copies
   // the data; 234 with the required size when it does not fit. 2 when there is no such value.

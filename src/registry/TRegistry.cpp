@@ -164,7 +164,9 @@ void TRegistry::ListSubkeys(TStringList& list) {
     const std::string::size_type nul = entry.find('\0');
     if (nul != std::string::npos) entry.resize(nul);
     // Its substitute would name another key, or none.
-    if (status == kRegNoUnicodeTranslation) RaiseListingFailed(list, kSKeyNameNotInCodePage, current_path_ + "\\" + entry);
+    if (status == kRegNoUnicodeTranslation) {
+      RaiseListingFailed(list, kSKeyNameNotInCodePage, current_path_ + "\\" + entry);
+    }
     list.Add(std::move(entry));
   }
   // The list must end where the count said: a key added since the count would be missing from it.

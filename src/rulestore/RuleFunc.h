@@ -1,9 +1,10 @@
 // RuleFunc: the current Outlook Express 5 identity's mail rule store in HKEY_CURRENT_USER, its
 // lookups and the installers of the two junk-mail rules. Plain functions; each makes its own
 // TRegistry and releases it on every way out. The lookups open keys with creation allowed; the
-// installers read without creating. Only a key that the registry reports as not found is absent (-1, false or the empty text); a key that fails to open
-// otherwise, a value that cannot be read or stored, and a listing that fails raise
-// ERegistryException naming what failed: a guess would let a rule be written over another one.
+// installers read without creating. Only a key that the registry reports as not found is absent
+// (-1, false or the empty text); a key that fails to open otherwise, a value that cannot be read or
+// stored, and a listing that fails raise ERegistryException naming what failed: a guess would let a
+// rule be written over another one.
 #pragma once
 
 #include <cstddef>
