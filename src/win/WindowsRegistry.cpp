@@ -56,7 +56,8 @@ std::string ToAnsi(const wchar_t* units, int count) {
 
 // The UTF-16 form of ANSI text; terminated with a NUL, as the UTF-16 calls take names.
 std::vector<wchar_t> ToWide(const std::string& text, bool terminated = false) {
-  const int count = text.empty() ? 0 : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int count =
+      text.empty() ? 0 : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::vector<wchar_t> units(count > 0 ? count : 0);
   if (count > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), units.data(), count);
   if (terminated) units.push_back(L'\0');

@@ -25,22 +25,22 @@
 //                3 u8 type, u8 length, bytes
 #include <algorithm>
 #include <cstddef>
-#include <optional>
-#include <unordered_set>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/Exception.h"
 #include "registry/ERegistryException.h"
-#include "support/FaultInjectingRegistry.h"
 #include "registry/KeyNameFolding.h"
 #include "registry/MemoryRegistry.h"
 #include "registry/TRegistry.h"
 #include "rulestore/RuleFunc.h"
+#include "support/FaultInjectingRegistry.h"
 
 namespace {
 
@@ -736,8 +736,9 @@ void RunLookups(Case& c, const ExpectedPath& expected) {
   Listing listing = ListBare(c.registry, store);
   bool trouble = !store.empty() && (listing.opened != kRegSuccess || listing.outside);
   judge(raised, trouble,
-        store.empty() ? count == -1
-                      : count == static_cast<std::int32_t>(listing.names.size()) && RuleKeyNames->Items() == listing.names,
+        store.empty()
+            ? count == -1
+            : count == static_cast<std::int32_t>(listing.names.size()) && RuleKeyNames->Items() == listing.names,
         "GetRuleKeyCount");
 
   bool found = false;
@@ -796,7 +797,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // One add command: the store read once, both rules into it.
   std::string command_store;
   const bool no_store = Raises([&] { command_store = GetCommandStorePath(); });
-  if (!c.fault_armed && (no_store != (expected.raises || expected.path.empty()) || command_store != (no_store ? "" : expected.path))) {
+  if (!c.fault_armed &&
+      (no_store != (expected.raises || expected.path.empty()) || command_store != (no_store ? "" : expected.path))) {
     Violation("GetCommandStorePath:", command_store);
   }
   const bool digit_at_first = header & 0x01;

@@ -120,7 +120,8 @@ TEST(Cp932Table, DecodesEncodesAndCanonicalisesAsTheSystemConversionDoes) {
       const std::string system_canonical = system.Encode(*unit);
       bool exact = false;
       const std::string encoded = EncodeCp932(std::u16string(1, *unit), &exact);
-      if (decoded != std::u16string(1, *unit) || canonical != system_canonical || encoded != system_canonical || !exact) {
+      if (decoded != std::u16string(1, *unit) || canonical != system_canonical || encoded != system_canonical ||
+          !exact) {
         differences.push_back(Hex(bytes) + ": the table gives" + Units(decoded) + ", " + Hex(canonical) +
                               "; the system" + Units(std::u16string(1, *unit)) + ", " + Hex(system_canonical));
       }

@@ -97,8 +97,9 @@ class WineHarness final : public RegistryHarness {
       return false;
     }
     const std::wstring data(text.begin(), text.end());
-    const LONG status = RegSetValueExW(key, Wide(value_name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    const LONG status =
+        RegSetValueExW(key, Wide(value_name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
   }

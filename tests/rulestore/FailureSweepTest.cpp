@@ -57,8 +57,8 @@ const std::vector<StoreCase>& Stores() {
     // An unlisted key with the digit-@ rule's name, and "Order" listing a user's rule by a name
     // whose trail byte is 0x5C, as "ソ" has too; a listed name without its key.
     {"RemnantBesideDoubleByteNames",
-     {Identity(kIdentity), {StoreKey("\x83\x5C"), "Name", Text(DigitAtRuleName)}, {StoreKey("\x95\x5C"), "Name", Text("user")},
-      {kStorePath, "Order", Text("\x95\x5C 001")}, Bystander()}},
+     {Identity(kIdentity), {StoreKey("\x83\x5C"), "Name", Text(DigitAtRuleName)},
+      {StoreKey("\x95\x5C"), "Name", Text("user")}, {kStorePath, "Order", Text("\x95\x5C 001")}, Bystander()}},
     {"DwordOrder", {Identity(kIdentity), {StoreKey("000"), "Name", Text("a")}, {kStorePath, "Order", Dword(7)}, Bystander()}},
     {"NoIdentity", {Identity(""), Bystander()}},
   };
@@ -124,10 +124,12 @@ std::vector<std::string> UnlistedRuleKeys(MemoryRegistry& memory) {
 }
 
 // The state without the blocks of the given store keys and of everything beneath them.
-std::map<std::string, std::string> Without(std::map<std::string, std::string> state, const std::vector<std::string>& keys) {
+std::map<std::string, std::string> Without(std::map<std::string, std::string> state,
+                                           const std::vector<std::string>& keys) {
   for (const std::string& key : keys) {
     const std::string path = std::string(kStorePath) + "\\" + key;
-    for (auto block = state.lower_bound(path); block != state.end() && block->first.compare(0, path.size(), path) == 0;) {
+    auto block = state.lower_bound(path);
+    while (block != state.end() && block->first.compare(0, path.size(), path) == 0) {
       const bool beneath = block->first.size() == path.size() || block->first[path.size()] == '\\';
       block = beneath ? state.erase(block) : std::next(block);
     }
@@ -214,7 +216,8 @@ TEST_P(FailureSweep, EveryCallFailingInTurnEndsSoundly) {
   const std::vector<std::string> keys_before = SubkeyNames(memory(), kStorePath);
   const auto carries_ticked_name = [&](const std::string& key) {
     const auto name = GetValue(memory(), std::string(kStorePath) + "\\" + key, "Name");
-    return (command().two_digit && name == Text(TwoDigitRuleName)) || (command().digit_at && name == Text(DigitAtRuleName));
+    return (command().two_digit && name == Text(TwoDigitRuleName)) ||
+           (command().digit_at && name == Text(DigitAtRuleName));
   };
   std::vector<std::string> remnants;  // unlisted keys carrying a ticked rule's name
   for (const std::string& key : UnlistedRuleKeys(memory())) {
@@ -240,8 +243,9 @@ TEST_P(FailureSweep, EveryCallFailingInTurnEndsSoundly) {
       const auto state = State(memory());
       const bool reported = raised || (can_complete && state == complete);
       const bool no_leak = memory().OpenHandleCount() == 0;
-      bool known_state = std::any_of(allowed.states.begin(), allowed.states.end(),
-                                     [&](const auto& allowed_state) { return Without(allowed_state, remnants) == Without(state, remnants); });
+      bool known_state = std::any_of(allowed.states.begin(), allowed.states.end(), [&](const auto& allowed_state) {
+        return Without(allowed_state, remnants) == Without(state, remnants);
+      });
       bool left_named = true;
       if (mode == kFromCallOn) {
         const std::string seen = Seen(memory(), false);

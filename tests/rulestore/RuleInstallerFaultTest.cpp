@@ -60,10 +60,13 @@ TEST_F(RuleInstallerFaults, AFailureBeforeOrderIsWrittenLeavesTheStoreAsItWas) {
       {"a failed size query of Order",
        [](FaultInjectingRegistry& f) { f.FailValue(RegCall::kQueryValue, "Order", kRegAccessDenied); },
        "'Order' の取得に失敗しました"},
-      {"a listing short of one subkey", [](FaultInjectingRegistry& f) { f.FailNth(RegCall::kEnumKey, 0, kRegNoMoreItems); },
+      {"a listing short of one subkey",
+       [](FaultInjectingRegistry& f) { f.FailNth(RegCall::kEnumKey, 0, kRegNoMoreItems); },
        "'" + std::string(kStorePath) + "' のサブキーの一覧を取得できません"},
       {"a criteria key that will not open",
-       [](FaultInjectingRegistry& f) { f.FailKey(RegCall::kCreateKey, std::string(kStorePath) + "\\001\\Criteria", kRegAccessDenied); },
+       [](FaultInjectingRegistry& f) {
+         f.FailKey(RegCall::kCreateKey, std::string(kStorePath) + "\\001\\Criteria", kRegAccessDenied);
+       },
        "'" + rule + "\\Criteria' を開けません"},
       {"a refused write", [](FaultInjectingRegistry& f) { f.FailValue(RegCall::kSetValue, "Type", kRegAccessDenied); },
        "'Type' の設定に失敗しました"},
@@ -145,7 +148,8 @@ TEST_F(RuleInstallerFaults, ARemnantThatCannotBeDeletedStopsTheCommandAndNamesIt
   MakeEmptyStore();
   AddRuleKey("000", TwoDigitRuleName);
   Make(RulePath("000") + "\\Actions\\000");
-  faults_.FailKey(RegCall::kDeleteKey, RulePath("000") + "\\Actions", kRegAccessDenied);  // its leaf goes, the rest stays
+  faults_.FailKey(RegCall::kDeleteKey, RulePath("000") + "\\Actions",
+                  kRegAccessDenied);  // its leaf goes, the rest stays
   try {
     AddTwoDigitRule(true);
     ADD_FAILURE() << "a remnant left in place would pass for the rule";
