@@ -83,16 +83,17 @@ bool StringValueHeld(HKEY key, const std::string& value_name) {
   const auto query = Wide().query_value;
   if (query == nullptr) return true;
   const std::vector<wchar_t> name = ToWide(value_name, true);
-  DWORD size = 0;
-  if (query(key, name.data(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return true;
-  // No larger than what an ANSI read would accept; the read that follows it refuses it anyway.
-  if (size > 32u * 1024u * 1024u) return true;
-  std::vector<wchar_t> units(size / sizeof(wchar_t) + 1);
-  DWORD read = static_cast<DWORD>(units.size() * sizeof(wchar_t));
-  if (query(key, name.data(), nullptr, nullptr, reinterpret_cast<BYTE*>(units.data()), &read) != ERROR_SUCCESS) {
-    return true;
+  // Most texts (rule names) fit the first buffer: one call.
+  std::vector<wchar_t> units(256);
+  DWORD size = static_cast<DWORD>(units.size() * sizeof(wchar_t));
+  LONG status = query(key, name.data(), nullptr, nullptr, reinterpret_cast<BYTE*>(units.data()), &size);
+  // No larger than what an ANSI read would accept; that read refuses it anyway.
+  if (status == ERROR_MORE_DATA && size <= 32u * 1024u * 1024u) {
+    units.resize(size / sizeof(wchar_t) + 1);
+    size = static_cast<DWORD>(units.size() * sizeof(wchar_t));
+    status = query(key, name.data(), nullptr, nullptr, reinterpret_cast<BYTE*>(units.data()), &size);
   }
-  return HeldByCodePage(units.data(), static_cast<int>(read / sizeof(wchar_t)));
+  return status != ERROR_SUCCESS || HeldByCodePage(units.data(), static_cast<int>(size / sizeof(wchar_t)));
 }
 
 }  // namespace
@@ -137,28 +138,26 @@ RegStatus WindowsRegistry::QueryInfoKey(RegKey key, std::uint32_t* subkey_count,
 }
 
 RegStatus WindowsRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) {
-  const DWORD room = *capacity;
-  DWORD length = room;
-  const LONG status = RegEnumKeyExA(AsHkey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-  if (status != ERROR_SUCCESS) return status;
-  *capacity = length;
   const auto enum_key_w = Wide().enum_key;
-  if (enum_key_w == nullptr) return status;
-  // A key name has at most 256 characters.
-  wchar_t units[257];
-  DWORD count = 257;
-  if (enum_key_w(AsHkey(key), index, units, &count, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-      HeldByCodePage(units, static_cast<int>(count))) {
+  if (enum_key_w == nullptr) {
+    DWORD length = *capacity;
+    const LONG status = RegEnumKeyExA(AsHkey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_SUCCESS) *capacity = length;
     return status;
   }
-  // The name with "?" where the ANSI call put a look-alike, when it fits.
-  const std::string shown = ToAnsi(units, static_cast<int>(count));
-  if (shown.size() + 1 <= room) {
-    shown.copy(name, shown.size());
-    name[shown.size()] = '\0';
-    *capacity = static_cast<std::uint32_t>(shown.size());
-  }
-  return ERROR_NO_UNICODE_TRANSLATION;
+  // The NT family: the name in its UTF-16 form, converted here as the ANSI call would, but with "?"
+  // where that call would put a look-alike, and telling such a name apart. A key name has at most
+  // 256 characters.
+  wchar_t units[257];
+  DWORD count = 257;
+  const LONG status = enum_key_w(AsHkey(key), index, units, &count, nullptr, nullptr, nullptr, nullptr);
+  if (status != ERROR_SUCCESS) return status;
+  const std::string bytes = ToAnsi(units, static_cast<int>(count));
+  if (bytes.size() + 1 > *capacity) return ERROR_MORE_DATA;
+  bytes.copy(name, bytes.size());
+  name[bytes.size()] = '\0';
+  *capacity = static_cast<std::uint32_t>(bytes.size());
+  return HeldByCodePage(units, static_cast<int>(count)) ? ERROR_SUCCESS : ERROR_NO_UNICODE_TRANSLATION;
 }
 
 RegStatus WindowsRegistry::QueryValue(RegKey key, const std::string& value_name, std::uint32_t* type,
