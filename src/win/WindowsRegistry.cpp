@@ -1,5 +1,5 @@
-// The registry primitives as thin calls into advapi32 (ANSI forms), with a look at the UTF-16 form
-// of names and strings on the NT family.
+// The registry primitives as thin calls into advapi32: the ANSI forms, and on the NT family the
+// UTF-16 forms where subkey names and strings are read, to tell apart what the code page lacks.
 #include "win/WindowsRegistry.h"
 
 #include <windows.h>

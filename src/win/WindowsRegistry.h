@@ -1,6 +1,6 @@
-// The real registry: the seven primitives over advapi32's ANSI calls. On the NT family, names and
-// strings that the ANSI calls would hand back with substitutes are also read in their UTF-16 form,
-// to tell them apart (kRegNoUnicodeTranslation).
+// The real registry: the seven primitives over advapi32's ANSI calls. On the NT family, subkey
+// names and strings are also read in their UTF-16 form, so that one that the ANSI calls would hand
+// back with substitutes is told apart (kRegNoUnicodeTranslation).
 #pragma once
 
 #include "registry/RegistryBackend.h"
