@@ -1,5 +1,6 @@
 // One rule installed into stores of 0 to 4096 rules on the in-memory registry: time and the number
-// of registry primitive calls per installation.
+// of registry primitive calls per installation. And a store whose "Order" is 1 MB of names without
+// keys: the rule installed after all of them, or found present behind all of them.
 #include <benchmark/benchmark.h>
 
 #include <stdexcept>
@@ -70,6 +71,41 @@ void BM_InstallOneRule(benchmark::State& state) {
   RuleKeyNames = nullptr;
 }
 BENCHMARK(BM_InstallOneRule)->Arg(0)->Arg(256)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
+
+// An "Order" of 1 MB listing rule numbers from 000 up without their keys; with present, last of all
+// the name of a key that carries the rule.
+void FillMegabyteOrder(MemoryRegistry& registry, bool present, std::uint32_t* listed) {
+  registry.Clear();
+  PutText(registry, "Identities", "Last User ID", "{ID}");
+  std::string order;
+  for (*listed = 0; order.size() < 1024 * 1024; ++*listed) order += RuleKeyNameOf(*listed) + " ";
+  if (present) PutText(registry, std::string(kStorePath) + "\\Present", "Name", TwoDigitRuleName);
+  order += present ? "Present" : "x";
+  PutText(registry, kStorePath, "Order", order);
+}
+
+void BM_InstallBeneathOneMegabyteOrder(benchmark::State& state) {
+  const bool present = state.range(0) != 0;
+  MemoryRegistry registry;
+  TStringList names;
+  RuleKeyNames = &names;
+  SetActiveRegistryBackend(&registry);
+  std::uint32_t listed = 0;
+  FillMegabyteOrder(registry, present, &listed);
+  for (auto _ : state) {
+    AddTwoDigitRule(true);
+    if (!present) {
+      state.PauseTiming();
+      FillMegabyteOrder(registry, present, &listed);
+      state.ResumeTiming();
+    }
+  }
+  state.counters["listed_names"] = listed;
+  state.counters["rule_present"] = present;
+  SetActiveRegistryBackend(nullptr);
+  RuleKeyNames = nullptr;
+}
+BENCHMARK(BM_InstallBeneathOneMegabyteOrder)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

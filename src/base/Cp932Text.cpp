@@ -21,13 +21,6 @@ std::string FoldAsciiCase(std::string text) {
   return text;
 }
 
-bool HasNonAscii(const std::string& text) {
-  for (const char byte : text) {
-    if (static_cast<unsigned char>(byte) >= 0x80) return true;
-  }
-  return false;
-}
-
 std::string FileNamePart(const std::string& path) {
   std::string::size_type start = 0;
   for (std::string::size_type index = 0; index < path.size(); ++index) {

@@ -11,9 +11,6 @@
 // Two texts are equal but for the case of ASCII letters when their folds are equal.
 std::string FoldAsciiCase(std::string text);
 
-// Whether any byte is outside ASCII.
-bool HasNonAscii(const std::string& text);
-
 // The part of a path after its last backslash separator (the whole text when it has none).
 std::string FileNamePart(const std::string& path);
 

@@ -15,6 +15,10 @@ enum ResourceStringId : int {
   kSRemnantNotDeleted = 1007,
   kSAnotherCopyWriting = 1008,
   kSIdentityChanged = 1009,
+  // Names and texts that code page 932 cannot hold: refused rather than rewritten with substitutes.
+  kSKeyNameNotInCodePage = 1010,
+  kSTextNotInCodePage = 1011,
+  kSRuleNameUnreadable = 1012,
   kSClipboardOpenFailed = 65339,
   // The message dialogs' buttons and captions.
   kSButtonCancel = 65344,

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <unordered_map>
 
 namespace {
 
@@ -58,6 +59,15 @@ char16_t DecodeSingleByte(unsigned char byte) {
     default: return static_cast<char16_t>(kUndecodableBase + byte);  // a lead byte with no trail
   }
 }
+
+const Cp932Alias* FindAlias(std::uint16_t code) {
+  const auto alias =
+      std::lower_bound(std::begin(kAliases), std::end(kAliases), code,
+                       [](const Cp932Alias& entry, std::uint16_t wanted) { return entry.code < wanted; });
+  return alias != std::end(kAliases) && alias->code == code ? alias : nullptr;
+}
+
+bool IsAlias(std::uint16_t code) { return FindAlias(code) != nullptr; }
 
 }  // namespace
 
@@ -118,9 +128,54 @@ std::u16string FoldedName(const std::string& bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) folded[i] = UpcaseUnit(static_cast<unsigned char>(bytes[i]));
     return folded;
   }
-  std::u16string folded = DecodeCp932(bytes);
-  for (char16_t& unit : folded) unit = UpcaseUnit(unit);
-  return folded;
+  return FoldedName(DecodeCp932(bytes));
+}
+
+std::u16string FoldedName(std::u16string units) {
+  for (char16_t& unit : units) unit = UpcaseUnit(unit);
+  return units;
+}
+
+std::string EncodeCp932(const std::u16string& units, bool* exact) {
+  // The inverse of the decoding, built once: every code but the duplicates that canonical forms
+  // replace, and the bytes that decode to fixed or private-use units.
+  static const std::unordered_map<char16_t, std::uint16_t> codes = [] {
+    std::unordered_map<char16_t, std::uint16_t> table;
+    for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+      const auto single = static_cast<unsigned char>(byte);
+      if (!IsCp932LeadByte(single)) table.emplace(DecodeSingleByte(single), single);
+    }
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+      for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+        const auto code = static_cast<std::uint16_t>((lead << 8) | trail);
+        char16_t unit = 0;
+        if (!IsAlias(code) && DecodePair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail), &unit)) {
+          table.emplace(unit, code);
+        }
+      }
+    }
+    for (unsigned byte = 0; byte <= 0xFF; ++byte) table.emplace(static_cast<char16_t>(kUndecodableBase + byte), byte);
+    return table;
+  }();
+  std::string bytes;
+  *exact = true;
+  for (const char16_t unit : units) {
+    if (unit < 0x80) {
+      bytes.push_back(static_cast<char>(unit));
+      continue;
+    }
+    const auto found = codes.find(unit);
+    if (found == codes.end()) {
+      bytes.push_back('?');
+      *exact = false;
+    } else if (found->second > 0xFF) {
+      bytes.push_back(static_cast<char>(found->second >> 8));
+      bytes.push_back(static_cast<char>(found->second & 0xFF));
+    } else {
+      bytes.push_back(static_cast<char>(found->second));
+    }
+  }
+  return bytes;
 }
 
 void CanonicalCp932(unsigned char* bytes, std::size_t size) {
@@ -130,10 +185,7 @@ void CanonicalCp932(unsigned char* bytes, std::size_t size) {
       continue;
     }
     const auto code = static_cast<std::uint16_t>((bytes[i] << 8) | bytes[i + 1]);
-    const auto alias =
-        std::lower_bound(std::begin(kAliases), std::end(kAliases), code,
-                         [](const Cp932Alias& entry, std::uint16_t wanted) { return entry.code < wanted; });
-    if (alias != std::end(kAliases) && alias->code == code) {
+    if (const Cp932Alias* alias = FindAlias(code)) {
       bytes[i] = static_cast<unsigned char>(alias->canonical >> 8);
       bytes[i + 1] = static_cast<unsigned char>(alias->canonical & 0xFF);
     }

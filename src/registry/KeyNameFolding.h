@@ -22,6 +22,13 @@ char16_t UpcaseUnit(char16_t unit);
 // The name as lookups and the subkey order see it: decoded and upper-cased. Its length is the
 // name's length in UTF-16 units, which the registry's name limits count.
 std::u16string FoldedName(const std::string& bytes);
+// The same for a name given in UTF-16, as a Unicode program passes it.
+std::u16string FoldedName(std::u16string units);
+
+// UTF-16 as the system's conversion to code page 932 gives it, with "?" for each unit the code page
+// has no code for (and no best fit); *exact tells whether there was none, so that decoding the
+// result gives the units back.
+std::string EncodeCp932(const std::u16string& units, bool* exact);
 
 // Rewrites in place every character that code page 932 has two codes for into the one the
 // conversion back from UTF-16 gives, as the registry does by keeping names and strings in UTF-16:

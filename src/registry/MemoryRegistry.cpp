@@ -43,10 +43,12 @@ struct MemoryRegistry::Node {
   struct Value {
     std::string name;  // first spelling, canonical
     std::uint32_t type;
-    std::vector<unsigned char> data;
+    std::vector<unsigned char> data;  // strings as code page 932 gives them
+    bool outside_code_page = false;   // a string whose data has "?" for characters 932 lacks
   };
 
-  std::string name;  // first spelling, in its canonical code page 932 form
+  std::string name;  // first spelling, in its canonical code page 932 form ("?" for what 932 lacks)
+  bool name_outside_code_page = false;
   // Keyed by the folded name, so the map's order is the enumeration order. The longest name length
   // only grows: after a deletion it is an upper bound, which is all a caller sizing a buffer needs.
   std::map<std::u16string, std::unique_ptr<Node>> children;
@@ -64,13 +66,21 @@ struct MemoryRegistry::Node {
   // The child of that name, made if missing (*made tells which); null when the name is too long to
   // be a key name.
   Node* FindOrAddChild(const std::string& child_name, bool* made) {
-    std::u16string key = FoldedName(child_name);
+    return FindOrAddChild(FoldedName(child_name), CanonicalCp932(child_name), false, made);
+  }
+  Node* FindOrAddChild(const std::u16string& child_name, bool* made) {
+    bool exact = false;
+    std::string ansi_name = EncodeCp932(child_name, &exact);
+    return FindOrAddChild(FoldedName(child_name), std::move(ansi_name), !exact, made);
+  }
+  Node* FindOrAddChild(std::u16string key, std::string ansi_name, bool outside_code_page, bool* made) {
     if (key.size() > kMaxKeyNameUnits) return nullptr;
     const auto at = children.lower_bound(key);
     *made = !(at != children.end() && at->first == key);
     if (!*made) return at->second.get();
     auto child = std::make_unique<Node>();
-    child->name = CanonicalCp932(child_name);
+    child->name = std::move(ansi_name);
+    child->name_outside_code_page = outside_code_page;
     longest_child_units = std::max(longest_child_units, static_cast<std::uint32_t>(key.size()));
     by_index_stale_ = true;
     return children.emplace_hint(at, std::move(key), std::move(child))->second.get();
@@ -227,7 +237,7 @@ RegStatus MemoryRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, s
   if (*capacity < child_name.size() + 1) return kRegMoreData;
   std::memcpy(name, child_name.c_str(), child_name.size() + 1);
   *capacity = static_cast<std::uint32_t>(child_name.size());
-  return kRegSuccess;
+  return child->name_outside_code_page ? kRegNoUnicodeTranslation : kRegSuccess;
 }
 
 RegStatus MemoryRegistry::QueryValue(RegKey key, const std::string& value_name, std::uint32_t* type,
@@ -253,6 +263,7 @@ RegStatus MemoryRegistry::QueryValue(RegKey key, const std::string& value_name, 
     if (size != nullptr) *size = stored;
     return kRegSuccess;
   }
+  if (value.outside_code_page && IsStringType(value.type)) return kRegNoUnicodeTranslation;
   if (*size < stored) {
     *size = stored;
     return kRegMoreData;
@@ -284,11 +295,41 @@ RegStatus MemoryRegistry::SetValue(RegKey key, const std::string& value_name, st
     Node::Value& value = node.values[found->second];
     value.type = type;
     value.data = std::move(bytes);
+    value.outside_code_page = false;
   } else {
     node.value_index.emplace(std::move(folded), node.values.size());
     node.values.push_back(Node::Value{CanonicalCp932(value_name), type, std::move(bytes)});
   }
   return kRegSuccess;
+}
+
+MemoryRegistry::Node* MemoryRegistry::MakePath(const std::string& path) {
+  RegKey key = 0;
+  if (CreateKey(kHkeyCurrentUser, path, kKeyAllAccess, &key) != kRegSuccess) return nullptr;
+  Node* node = handles_.at(key).node;
+  CloseKey(key);
+  return node;
+}
+
+bool MemoryRegistry::MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name) {
+  Node* parent = MakePath(parent_path);
+  bool made = false;
+  return parent != nullptr && !name.empty() && parent->FindOrAddChild(name, &made) != nullptr;
+}
+
+bool MemoryRegistry::PutTextInUtf16(const std::string& path, const std::string& value_name,
+                                    const std::u16string& text) {
+  RegKey key = 0;
+  if (CreateKey(kHkeyCurrentUser, path, kKeyAllAccess, &key) != kRegSuccess) return false;
+  bool exact = false;
+  const std::string bytes = EncodeCp932(text + u'\0', &exact);
+  const RegStatus status = SetValue(key, value_name, kRegSz, reinterpret_cast<const unsigned char*>(bytes.data()),
+                                    static_cast<std::uint32_t>(bytes.size()));
+  Node& node = *handles_.at(key).node;
+  CloseKey(key);
+  if (status != kRegSuccess) return false;
+  node.values[node.value_index.at(FoldedName(value_name))].outside_code_page = !exact;
+  return true;
 }
 
 bool MemoryRegistry::SetOpenRefused(const std::string& path, bool refused) {

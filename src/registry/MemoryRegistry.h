@@ -3,13 +3,14 @@
 //
 // What it reproduces: case-insensitive names compared in UTF-16 (code page 932 decoded first, so
 // double-byte names with letter-like or 0x5C trail bytes stay intact), names and string data handed
-// back in their canonical code page 932 form (the registry keeps them as UTF-16, so a character with
-// two codes comes back in one), subkeys enumerated in the hive's order (ascending by upper-cased
-// UTF-16 name), the path rules (paths over 260 UTF-16 characters 234, leading backslash 161,
-// trailing ones ignored, doubled ones 87, components over 256 characters 87), creation one component
-// at a time with its disposition, deletion leaf first, a handle table that detects stale handles and
-// handles of deleted keys, access masks on set/query/enumerate, and the value size and NUL rules of
-// RegQueryValueExA.
+// back in their canonical code page 932 form (the registry keeps them as UTF-16, so a character
+// with two codes comes back in one), names and strings that a Unicode program wrote with characters
+// code page 932 lacks (answered with 1113, see RegistryBackend.h), subkeys enumerated in the hive's
+// order (ascending by upper-cased UTF-16 name), the path rules (paths over 260 UTF-16 characters
+// 234, leading backslash 161, trailing ones ignored, doubled ones 87, components over 256
+// characters 87), creation one component at a time with its disposition, deletion leaf first, a
+// handle table that detects stale handles and handles of deleted keys, access masks on
+// set/query/enumerate, and the value size and NUL rules of RegQueryValueExA.
 //
 // Only HKEY_CURRENT_USER exists. Nothing is kept between runs.
 #pragma once
@@ -54,6 +55,11 @@ class MemoryRegistry final : public RegistryBackend {
   // Makes the existing key at path (from HKEY_CURRENT_USER) refuse to be opened or created, as a
   // key whose security denies the caller does (5). False when there is no such key.
   bool SetOpenRefused(const std::string& path, bool refused);
+  // What a Unicode program may write on the NT family, each given in UTF-16: the key name beneath
+  // the key at parent_path, and the REG_SZ value_name of the key at path (keys made if missing). A
+  // name or text with characters that code page 932 lacks answers as the real registry does.
+  bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name);
+  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text);
   // Handles handed out and not yet closed (the predefined root not counted): a leak detector.
   std::size_t OpenHandleCount() const noexcept { return handles_.size(); }
   // The subtree at path (from HKEY_CURRENT_USER), one line per key ("[path]", the path relative to
@@ -74,6 +80,8 @@ class MemoryRegistry final : public RegistryBackend {
   RegStatus Lookup(RegKey key, const OpenHandle** handle) const;
   RegKey NewHandle(Node* node, std::uint32_t access);
   Node* FindPath(Node* base, const std::vector<std::string>& components) const;
+  // The key at path, made if missing; null when the path is no key's.
+  Node* MakePath(const std::string& path);
 
   std::unique_ptr<Node> root_;
   // Deleted keys, kept for the handles that may still point at them.

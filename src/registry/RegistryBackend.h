@@ -2,6 +2,13 @@
 // Windows registry's ANSI calls (RegOpenKeyExA ... RegSetValueExA, and RegDeleteKeyA for undoing
 // an installation that failed part-way). Two back ends implement them:
 // the real registry (Windows program, cross-compiled tests) and an in-memory store (portable build).
+//
+// One answer goes beyond the ANSI calls. On the NT family the registry keeps names and strings in
+// UTF-16, and a Unicode program may write characters that the ANSI code page (932) has no code for.
+// The ANSI calls hand such a name or text back with substitutes ("é" as "e" or "?"): a name that
+// opens another key or none, a text that, written back, loses what it said. Both back ends answer
+// kRegNoUnicodeTranslation instead, where EnumKey and QueryValue say so below. Windows 98 and Me
+// keep an ANSI registry, which holds nothing else.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +31,8 @@ constexpr RegStatus kRegMoreData = 234;
 constexpr RegStatus kRegNoMoreItems = 259;
 constexpr RegStatus kRegNoAccess = 998;
 constexpr RegStatus kRegKeyDeleted = 1018;
+// ERROR_NO_UNICODE_TRANSLATION: a name or text holds characters that the ANSI code page has no code for.
+constexpr RegStatus kRegNoUnicodeTranslation = 1113;
 
 // RegCreateKeyExA's disposition: whether the last key of the path was made or already there.
 constexpr std::uint32_t kRegCreatedNewKey = 1;
@@ -69,10 +78,14 @@ class RegistryBackend {
   virtual RegStatus QueryInfoKey(RegKey key, std::uint32_t* subkey_count, std::uint32_t* max_subkey_name_length) = 0;
   // RegEnumKeyExA: the name of the subkey at index, NUL-terminated, in a buffer of *capacity bytes.
   // On success *capacity becomes the name's length without the NUL. 234 when the buffer is too small
-  // (buffer and *capacity untouched), 259 past the last subkey.
+  // (buffer and *capacity untouched), 259 past the last subkey. 1113 when the name holds characters
+  // that the code page cannot hold: the buffer and *capacity are then filled as on success, with "?"
+  // for each such character, to show the user which key it is; that name does not open the key.
   virtual RegStatus EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) = 0;
   // RegQueryValueExA. With data null, reports type and size. With a buffer of *size bytes, copies
   // the data; 234 with the required size when it does not fit. 2 when there is no such value.
+  // With a buffer, a string (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) holding characters that the code
+  // page cannot hold answers 1113 with its type; what the buffer holds then is not its text.
   virtual RegStatus QueryValue(RegKey key, const std::string& value_name, std::uint32_t* type, unsigned char* data,
                                std::uint32_t* size) = 0;
   // RegSetValueExA: stores size bytes with the type code, replacing any value of that name.
@@ -83,10 +96,20 @@ class RegistryBackend {
   // subkeys gives 5 and stays, a missing one 2; handles still open on a deleted key answer 1018.
   virtual RegStatus DeleteKey(RegKey base, const std::string& sub_key) = 0;
 
-  // Whether the system is of the Windows NT family with a double-byte (far-eastern) locale, in which
-  // case RegQueryInfoKeyA's name length counts characters that may take two bytes each.
+  // Whether RegQueryInfoKeyA's name length counts characters that may take two bytes each in the
+  // names RegEnumKeyExA hands back: IsFarEastNtSystem of the running system.
   virtual bool IsFarEastNt() const = 0;
 };
+
+// The NT family counts name lengths in UTF-16 characters, which its ANSI calls convert with the
+// system's ANSI code page; on a double-byte one (Japanese 932, Chinese 936 and 950, Korean 949) a
+// character may take two bytes. Windows 98 and Me count bytes. The code page alone decides: the
+// thread locale (the formats of numbers and dates, which a user may set to English on a Japanese
+// system) plays no part in the conversion.
+constexpr bool IsFarEastNtSystem(bool nt_family, std::uint32_t ansi_code_page) {
+  return nt_family &&
+         (ansi_code_page == 932 || ansi_code_page == 936 || ansi_code_page == 949 || ansi_code_page == 950);
+}
 
 // The back end that TRegistry objects use unless they are given one. The Windows program installs
 // the real registry at start; the portable build has none until a test or benchmark installs one.

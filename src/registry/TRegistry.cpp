@@ -66,31 +66,47 @@ void TRegistry::ClosePath() {
 }
 
 std::string TRegistry::ReadText(const std::string& value_name) {
-  if (current_key_ == 0) return {};
+  std::string text;
+  if (!ReadHeldText(value_name, &text)) {
+    throw ERegistryException(FillTemplate(ResourceString(kSTextNotInCodePage), {current_path_, value_name}));
+  }
+  return text;
+}
+
+bool TRegistry::TextEquals(const std::string& value_name, const std::string& text) {
+  std::string read;
+  return ReadHeldText(value_name, &read) && read == text;
+}
+
+bool TRegistry::ReadHeldText(const std::string& value_name, std::string* text) {
+  text->clear();
+  if (current_key_ == 0) return true;
   std::uint32_t type = kRegNone;
   std::uint32_t size = 0;
   const RegStatus queried = backend_.QueryValue(current_key_, value_name, &type, nullptr, &size);
   // Only "not found" means missing: a query that failed otherwise says nothing about the value,
   // and taking it for missing would let "Order" be rewritten without the rules it lists.
-  if (queried == kRegFileNotFound) return {};
+  if (queried == kRegFileNotFound) return true;
   if (queried != kRegSuccess) RaiseRegistryError(kSReadValueFailed, value_name);
-  if (size == 0) return {};
+  if (size == 0) return true;
   if (size > kMaxTextValueSize) RaiseRegistryError(kSReadValueFailed, value_name);
 
   std::vector<unsigned char> buffer(size);
   std::uint32_t read_size = size;
-  if (backend_.QueryValue(current_key_, value_name, &type, buffer.data(), &read_size) != kRegSuccess) {
-    RaiseRegistryError(kSReadValueFailed, value_name);
-  }
+  const RegStatus read = backend_.QueryValue(current_key_, value_name, &type, buffer.data(), &read_size);
   // The type that counts is the one the read reported.
-  if (!IsTextType(type)) RaiseRegistryError(kSInvalidValueType, value_name);
+  if ((read == kRegSuccess || read == kRegNoUnicodeTranslation) && !IsTextType(type)) {
+    RaiseRegistryError(kSInvalidValueType, value_name);
+  }
+  if (read == kRegNoUnicodeTranslation) return false;
+  if (read != kRegSuccess) RaiseRegistryError(kSReadValueFailed, value_name);
 
   // Only the size the read returned is authoritative; never trust it beyond the buffer.
   const std::size_t length = read_size < size ? read_size : size;
-  std::string text(reinterpret_cast<const char*>(buffer.data()), length);
-  const std::string::size_type nul = text.find('\0');
-  if (nul != std::string::npos) text.resize(nul);
-  return text;
+  text->assign(reinterpret_cast<const char*>(buffer.data()), length);
+  const std::string::size_type nul = text->find('\0');
+  if (nul != std::string::npos) text->resize(nul);
+  return true;
 }
 
 void TRegistry::StoreValue(const std::string& value_name, std::uint32_t type, const unsigned char* data,
@@ -120,9 +136,9 @@ void TRegistry::WriteBlob(const std::string& value_name, const void* data, std::
   StoreValue(value_name, kRegBinary, static_cast<const unsigned char*>(data), static_cast<std::uint32_t>(length));
 }
 
-[[noreturn]] void TRegistry::RaiseListingFailed(TStringList& list) const {
+[[noreturn]] void TRegistry::RaiseListingFailed(TStringList& list, int message_id, const std::string& key_path) const {
   list.Clear();
-  RaiseRegistryError(kSListSubkeysFailed, current_path_);
+  RaiseRegistryError(message_id, key_path.empty() ? current_path_ : key_path);
 }
 
 void TRegistry::ListSubkeys(TStringList& list) {
@@ -141,11 +157,16 @@ void TRegistry::ListSubkeys(TStringList& list) {
   for (std::uint32_t index = 0; index < count; ++index) {
     std::uint32_t capacity = longest + 1;
     // A name left out would let a later installation take that rule's number.
-    if (backend_.EnumKey(current_key_, index, name.data(), &capacity) != kRegSuccess) RaiseListingFailed(list);
+    const RegStatus status = backend_.EnumKey(current_key_, index, name.data(), &capacity);
+    if (status != kRegSuccess && status != kRegNoUnicodeTranslation) RaiseListingFailed(list);
     const std::size_t length = capacity < longest + 1 ? capacity : longest;
     std::string entry(name.data(), length);
     const std::string::size_type nul = entry.find('\0');
     if (nul != std::string::npos) entry.resize(nul);
+    // Its substitute would name another key, or none.
+    if (status == kRegNoUnicodeTranslation) {
+      RaiseListingFailed(list, kSKeyNameNotInCodePage, current_path_ + "\\" + entry);
+    }
     list.Add(std::move(entry));
   }
   // The list must end where the count said: a key added since the count would be missing from it.

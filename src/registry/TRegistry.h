@@ -7,6 +7,9 @@
 //    reads as the empty text. Any other failure to read it raises ERegistryException 65413
 //    ("'name' の取得に失敗しました"); one that is not text 65437 ("'name' のデータ型が不正です"); a
 //    failed store 65414 ("'name' の設定に失敗しました"). With no key open every write fails.
+//  - A text or a subkey name with characters that the code page cannot hold is never handed on with
+//    substitutes: reading it raises 1011, listing it 1010, each naming the key. A substitute would
+//    open another key, or put a different text back when written.
 //  - A subkey listing either lists every subkey or raises; an existence test is false only when the
 //    registry answers "not found", and raises for any other failure. A short list or a false "absent"
 //    would make a taken rule number look free.
@@ -16,6 +19,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/ResourceStrings.h"
 #include "base/TStringList.h"
 #include "registry/ERegistryException.h"
 #include "registry/RegistryBackend.h"
@@ -47,6 +51,10 @@ class TRegistry {
   RegStatus DeleteKey(const std::string& path);
 
   std::string ReadText(const std::string& value_name);
+  // Whether the value reads as exactly text, byte for byte (a missing value as the empty text). A
+  // text that the code page cannot hold equals none: it has characters that no text here has.
+  // Raises as ReadText otherwise.
+  bool TextEquals(const std::string& value_name, const std::string& text);
   void WriteText(const std::string& value_name, const std::string& text);
   void WriteDword(const std::string& value_name, std::int32_t value);
   void WriteBlob(const std::string& value_name, const void* data, std::int32_t length);
@@ -77,7 +85,10 @@ class TRegistry {
     bool relative;
   };
   ResolvedPath Resolve(const std::string& path) const;
-  [[noreturn]] void RaiseListingFailed(TStringList& list) const;
+  [[noreturn]] void RaiseListingFailed(TStringList& list, int message_id = kSListSubkeysFailed,
+                                       const std::string& key_path = std::string()) const;
+  // ReadText's work; false, with text untouched, for a text that the code page cannot hold.
+  bool ReadHeldText(const std::string& value_name, std::string* text);
   void StoreValue(const std::string& value_name, std::uint32_t type, const unsigned char* data, std::uint32_t size);
 
   RegistryBackend& backend_;

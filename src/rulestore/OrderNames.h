@@ -1,11 +1,12 @@
-// The rule key names that a store's "Order" lists, compared as the registry compares key names.
-// Folding ASCII letters is exact for the names this program makes (hexadecimal digits); the
-// registry also folds letters beyond ASCII (full-width, Greek, Cyrillic), so a name with such
-// characters is only "maybe" listed whenever "Order" holds a name with them too.
+// The names that a store's "Order" lists. Which key a name opens only the registry can tell (it
+// folds letter case, beyond ASCII too), so the names are kept as they are, for it to open. The
+// rule numbers among them are read as the registry compares their names: it folds the ASCII
+// letters of a hexadecimal name, and nothing else onto them.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class OrderNames {
@@ -13,13 +14,15 @@ class OrderNames {
   // "Order": names separated by blanks; a doubled or trailing blank separates nothing.
   explicit OrderNames(const std::string& order);
 
-  // Whether key_name is listed or might be: where this comparison cannot tell, the answer is yes.
-  bool MayList(const std::string& key_name) const;
-  // Whether the key name of a rule number (RuleKeyNameOf) is listed.
-  bool ListsNumber(std::uint32_t number) const;
+  // Each name once, in the order first listed.
+  const std::vector<std::string>& Names() const noexcept { return names_; }
+  // Whether key_name is listed byte for byte (the registry may open a key by other spellings too).
+  bool ListsExactly(const std::string& key_name) const { return spellings_.count(key_name) != 0; }
+  // Whether the key name of a rule number (RuleKeyNameOf) is listed, in any letter case.
+  bool ListsNumber(std::uint32_t number) const { return numbers_.count(number) != 0; }
 
  private:
-  std::vector<std::string> folded_;
-  std::vector<std::uint32_t> numbers_;  // of the names that are some rule number's key name
-  bool any_non_ascii_ = false;
+  std::vector<std::string> names_;
+  std::unordered_set<std::string> spellings_;
+  std::unordered_set<std::uint32_t> numbers_;
 };

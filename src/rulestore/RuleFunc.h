@@ -1,9 +1,10 @@
 // RuleFunc: the current Outlook Express 5 identity's mail rule store in HKEY_CURRENT_USER, its
 // lookups and the installers of the two junk-mail rules. Plain functions; each makes its own
-// TRegistry and releases it on every way out. Keys open with creation allowed. Only a key that the
-// registry reports as not found is absent (-1, false or the empty text); a key that fails to open
-// otherwise, a value that cannot be read or stored, and a listing that fails raise
-// ERegistryException naming what failed: a guess would let a rule be written over another one.
+// TRegistry and releases it on every way out. The lookups open keys with creation allowed; the
+// installers read without creating. Only a key that the registry reports as not found is absent
+// (-1, false or the empty text); a key that fails to open otherwise, a value that cannot be read or
+// stored, and a listing that fails raise ERegistryException naming what failed: a guess would let a
+// rule be written over another one.
 #pragma once
 
 #include <cstddef>
@@ -29,14 +30,25 @@ bool RuleNameExists(const std::string& name);
 // Whether the mail rules key has a subkey called key_name.
 bool RuleKeyExists(const std::string& key_name);
 
-// Install one junk-mail rule, unless it is present: a rule key that the store's "Order" lists
-// carries its name. A key that carries its name unlisted (what an interrupted installation left)
-// is deleted first; the rule goes under the lowest number that is neither a key nor listed.
-// DeleteAfterReceive selects the action: delete after receiving (true) or without receiving (false).
+// The store an add command works on: the one the current identity leads to when the command
+// starts, read once; both rules go there. Raises Exception, having written nothing, when the
+// identity leads to none.
+std::string GetCommandStorePath();
+
+// Install one junk-mail rule into StorePath, unless it is present: a key that the store's "Order"
+// lists (the registry resolving each listed name) carries its name. Every other key that carries
+// its name is one that "Order" does not list (what an interrupted installation left): it is deleted
+// first. The rule goes under the lowest number that is neither a key nor listed. Reading never
+// creates a key. DeleteAfterReceive selects the action: delete after receiving (true) or without
+// receiving (false).
 // All or nothing: the rule is complete and listed last in the store's "Order", or the store is left
 // as it was (the keys this installation made are deleted again) and an exception says why. Raise
-// Exception, having written nothing, when the current identity has no store to install into, and
-// undo the rule when the identity no longer leads to that store when it is to be listed.
+// Exception, having written nothing, when the current identity no longer leads to StorePath, and
+// undo the rule when it no longer does so when the rule is to be listed. A store key name or an
+// "Order" that code page 932 cannot hold stops the rule before anything is written.
+void AddTwoDigitRule(bool DeleteAfterReceive, const std::string& StorePath);
+void AddDigitAtRule(bool DeleteAfterReceive, const std::string& StorePath);
+// The same as a command of its own: into GetCommandStorePath().
 void AddTwoDigitRule(bool DeleteAfterReceive);
 void AddDigitAtRule(bool DeleteAfterReceive);
 

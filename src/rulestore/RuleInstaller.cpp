@@ -11,7 +11,7 @@
 #include "registry/TRegistry.h"
 #include "rulestore/OrderNames.h"
 #include "rulestore/RuleFunc.h"
-#include "rulestore/StoreLookups.h"
+#include "rulestore/StoreReader.h"
 
 namespace {
 
@@ -27,34 +27,24 @@ struct RuleDefinition {
 
 // The lowest number whose key name is neither a subkey of the store nor listed in its "Order": a
 // listed name without its key would make the new rule visible before it is complete, and listed
-// twice once it is. One is always found: the store has finitely many keys and "Order" finitely
-// many names.
-std::uint32_t FindFreeRuleNumber(const std::string& store_path, const OrderNames& listed) {
+// twice once it is. One is always found, after at most one test per listed name and per key.
+std::uint32_t FindFreeRuleNumber(StoreReader& store, const OrderNames& listed) {
   std::uint32_t number = 0;
-  while (listed.ListsNumber(number) || RuleKeyExistsIn(store_path, RuleKeyNameOf(number))) ++number;
+  while (listed.ListsNumber(number) || store.HasKey(RuleKeyNameOf(number))) ++number;
   return number;
 }
 
-// The store the current identity leads to. Empty means there is none: installing anyway would
-// resolve the rule's paths from the root of HKEY_CURRENT_USER.
-std::string RequireMailRulesPath() {
-  std::string path;
-  GetMailRulesPath(path);
-  if (path.empty()) throw Exception(ResourceString(kSNoIdentity));
-  return path;
+// Whether the current identity still leads to the store a command started with. Compared as
+// bytes: the same "Last User ID" leads to the same key; one that differs only in letter case is
+// taken for a switch, which at worst refuses a command that the user can repeat.
+void RequireIdentityLeadsTo(const std::string& store_path) {
+  std::string current;
+  GetMailRulesPath(current);
+  if (current != store_path) throw Exception(ResourceString(kSIdentityChanged));
 }
 
 void OpenStore(TRegistry& registry, const std::string& mail_rules_path) {
   if (!registry.OpenPath(mail_rules_path, true)) RaiseRegistryError(kSOpenStoreFailed, mail_rules_path);
-}
-
-// The store's "Order" (read only). One that is not text raises here, before anything is written,
-// rather than at the last step after the rule's keys were all made.
-std::string ReadStoreOrder(TRegistry& registry, const std::string& mail_rules_path) {
-  OpenStore(registry, mail_rules_path);
-  std::string order = registry.ReadText("Order");
-  registry.ClosePath();
-  return order;
 }
 
 // The message of the exception being handled (an Exception's what() is its message), for a report
@@ -201,9 +191,7 @@ void WriteCriterionBlock(TRegistry& registry, RuleKeys& keys, const std::string&
 // sees it. The name goes to the store that holds the rule's keys, and only while the current
 // identity still leads there: an identity switched meanwhile would never see the rule.
 void AppendToStoreOrder(TRegistry& registry, const std::string& mail_rules_path, const std::string& rule_key_name) {
-  std::string current;
-  GetMailRulesPath(current);
-  if (FoldAsciiCase(current) != FoldAsciiCase(mail_rules_path)) throw Exception(ResourceString(kSIdentityChanged));
+  RequireIdentityLeadsTo(mail_rules_path);
   OpenStore(registry, mail_rules_path);
   std::string order = registry.ReadText("Order");
   if (!order.empty()) order += ' ';
@@ -212,21 +200,23 @@ void AppendToStoreOrder(TRegistry& registry, const std::string& mail_rules_path,
   registry.ClosePath();
 }
 
-void InstallRule(const RuleDefinition& rule, bool delete_after_receive) {
-  // The store this installation works on, from the first look to "Order".
-  const std::string mail_rules_path = RequireMailRulesPath();
+void InstallRule(const RuleDefinition& rule, bool delete_after_receive, const std::string& mail_rules_path) {
+  // The command's store, from the first look to "Order"; for a second rule, the identity may have
+  // moved on since the first.
+  RequireIdentityLeadsTo(mail_rules_path);
+  StoreReader store(mail_rules_path);
+  // "Order" is read before anything is written: one that is not text, or that the code page cannot
+  // hold, stops the command here rather than after the rule's keys were made.
+  const OrderNames listed(store.ReadOrder());
+  const std::vector<std::string> named = store.KeysNamed(rule.name);
+  if (!named.empty() && store.AnyListedKeyNamed(listed, named, rule.name)) return;  // present: the mail client shows it
+
+  // Not present, so every key with the rule's name is one that "Order" does not list.
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
-  const OrderNames listed(ReadStoreOrder(registry, mail_rules_path));
+  for (const std::string& key_name : named) RemoveRemnant(registry, mail_rules_path, key_name);
 
-  std::vector<std::string> remnants;
-  for (const std::string& key_name : RuleKeysNamed(mail_rules_path, rule.name)) {
-    if (listed.MayList(key_name)) return;  // present: the mail client shows it
-    remnants.push_back(key_name);
-  }
-  for (const std::string& key_name : remnants) RemoveRemnant(registry, mail_rules_path, key_name);
-
-  const std::string rule_key_name = RuleKeyNameOf(FindFreeRuleNumber(mail_rules_path, listed));
+  const std::string rule_key_name = RuleKeyNameOf(FindFreeRuleNumber(store, listed));
 
   RuleKeys keys(registry, mail_rules_path, rule_key_name);
   try {
@@ -249,6 +239,23 @@ void InstallRule(const RuleDefinition& rule, bool delete_after_receive) {
 
 std::string RuleKeyNameOf(std::uint32_t number) { return UpperHex(number, 3); }
 
-void AddTwoDigitRule(bool DeleteAfterReceive) { InstallRule({TwoDigitRuleName, TwoDigitCriteria}, DeleteAfterReceive); }
+std::string GetCommandStorePath() {
+  std::string path;
+  GetMailRulesPath(path);
+  // Empty means there is none: installing anyway would resolve the rule's paths from the root of
+  // HKEY_CURRENT_USER.
+  if (path.empty()) throw Exception(ResourceString(kSNoIdentity));
+  return path;
+}
 
-void AddDigitAtRule(bool DeleteAfterReceive) { InstallRule({DigitAtRuleName, DigitAtCriteria}, DeleteAfterReceive); }
+void AddTwoDigitRule(bool DeleteAfterReceive, const std::string& StorePath) {
+  InstallRule({TwoDigitRuleName, TwoDigitCriteria}, DeleteAfterReceive, StorePath);
+}
+
+void AddDigitAtRule(bool DeleteAfterReceive, const std::string& StorePath) {
+  InstallRule({DigitAtRuleName, DigitAtCriteria}, DeleteAfterReceive, StorePath);
+}
+
+void AddTwoDigitRule(bool DeleteAfterReceive) { AddTwoDigitRule(DeleteAfterReceive, GetCommandStorePath()); }
+
+void AddDigitAtRule(bool DeleteAfterReceive) { AddDigitAtRule(DeleteAfterReceive, GetCommandStorePath()); }

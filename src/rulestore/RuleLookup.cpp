@@ -2,7 +2,6 @@
 #include "base/ResourceStrings.h"
 #include "registry/TRegistry.h"
 #include "rulestore/RuleFunc.h"
-#include "rulestore/StoreLookups.h"
 
 TStringList* RuleKeyNames = nullptr;
 
@@ -37,28 +36,6 @@ void GetMailRulesPath(std::string& path) {
   path = std::string(kIdentitiesKey) + "\\" + identity + kMailRulesSuffix;
 }
 
-std::vector<std::string> RuleKeysNamed(const std::string& store_path, const std::string& name) {
-  std::vector<std::string> named;
-  TRegistry registry;
-  registry.SetRoot(kHkeyCurrentUser);
-  if (!OpenMailRulesKey(registry, store_path)) return named;
-  registry.ListSubkeys(*RuleKeyNames);
-  // Every rule key is read, also after a match: a bad "Name" anywhere is reported the same way.
-  const int count = RuleKeyNames->Count();
-  for (int index = 0; index < count; ++index) {
-    const std::string& key_name = (*RuleKeyNames)[index];
-    if (RuleHasName(store_path + "\\" + key_name, name)) named.push_back(key_name);
-  }
-  return named;
-}
-
-bool RuleKeyExistsIn(const std::string& store_path, const std::string& key_name) {
-  TRegistry registry;
-  registry.SetRoot(kHkeyCurrentUser);
-  if (!OpenMailRulesKey(registry, store_path)) return false;
-  return registry.SubkeyExists(key_name);
-}
-
 std::int32_t GetRuleKeyCount() {
   std::string path;
   GetMailRulesPath(path);
@@ -73,17 +50,30 @@ bool RuleHasName(const std::string& key_path, const std::string& name) {
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
   if (key_path.empty() || !OpenExisting(registry, key_path, kSOpenKeyFailed)) return false;
-  return registry.ReadText("Name") == name;
+  return registry.TextEquals("Name", name);
 }
 
 bool RuleNameExists(const std::string& name) {
   std::string path;
   GetMailRulesPath(path);
-  return !RuleKeysNamed(path, name).empty();
+  TRegistry registry;
+  registry.SetRoot(kHkeyCurrentUser);
+  if (!OpenMailRulesKey(registry, path)) return false;
+  registry.ListSubkeys(*RuleKeyNames);
+  // Every rule key is read, also after a match: a bad "Name" anywhere is reported the same way.
+  bool found = false;
+  const int count = RuleKeyNames->Count();
+  for (int index = 0; index < count; ++index) {
+    if (RuleHasName(path + "\\" + (*RuleKeyNames)[index], name)) found = true;
+  }
+  return found;
 }
 
 bool RuleKeyExists(const std::string& key_name) {
   std::string path;
   GetMailRulesPath(path);
-  return RuleKeyExistsIn(path, key_name);
+  TRegistry registry;
+  registry.SetRoot(kHkeyCurrentUser);
+  if (!OpenMailRulesKey(registry, path)) return false;
+  return registry.SubkeyExists(key_name);
 }

@@ -1,42 +1,104 @@
-// The registry primitives as thin calls into advapi32 (ANSI forms).
+// The registry primitives as thin calls into advapi32: the ANSI forms, and on the NT family the
+// UTF-16 forms where subkey names and strings are read, to tell apart what the code page lacks.
 #include "win/WindowsRegistry.h"
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
 HKEY AsHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
-bool LanguageIsWestern(LANGID language) {
-  switch (PRIMARYLANGID(language)) {
-    case LANG_NEUTRAL: case LANG_DANISH: case LANG_GERMAN: case LANG_ENGLISH: case LANG_SPANISH:
-    case LANG_FINNISH: case LANG_FRENCH: case LANG_ITALIAN: case LANG_DUTCH: case LANG_NORWEGIAN:
-    case LANG_PORTUGUESE: case LANG_SWEDISH:
-      return true;
-    default:
-      return false;
-  }
+bool IsNtFamily() { return (GetVersion() & 0x80000000u) == 0; }  // the high bit marks 95, 98 and Me
+
+// advapi32's UTF-16 entries, looked up at run time and only on the NT family: Windows 98 and Me
+// keep an ANSI registry, where they are not needed, and an import of them is not to stop the
+// program from loading there.
+struct WideCalls {
+  decltype(&RegEnumKeyExW) enum_key = nullptr;
+  decltype(&RegQueryValueExW) query_value = nullptr;
+};
+
+const WideCalls& Wide() {
+  static const WideCalls calls = [] {
+    WideCalls found;
+    const HMODULE advapi32 = IsNtFamily() ? GetModuleHandleA("advapi32.dll") : nullptr;
+    if (advapi32 != nullptr) {
+      found.enum_key = reinterpret_cast<decltype(&RegEnumKeyExW)>(
+          reinterpret_cast<void (*)()>(GetProcAddress(advapi32, "RegEnumKeyExW")));
+      found.query_value = reinterpret_cast<decltype(&RegQueryValueExW)>(
+          reinterpret_cast<void (*)()>(GetProcAddress(advapi32, "RegQueryValueExW")));
+    }
+    return found;
+  }();
+  return calls;
 }
 
-// On the NT family, a locale counts as far-eastern when its language is not one of the western
-// ones and its ANSI code page has lead bytes (932 has). Windows 98 and Me keep an ANSI registry that
-// counts name lengths in bytes, so there the answer is no.
-bool DetectFarEastNt() {
-  if (GetVersion() & 0x80000000u) return false;  // the high bit marks Windows 95, 98 and Me
-  const LCID locale = GetThreadLocale();
-  if (LanguageIsWestern(LANGIDFROMLCID(locale))) return false;
-  char code_page[8] = {};
-  if (GetLocaleInfoA(locale, LOCALE_IDEFAULTANSICODEPAGE, code_page, sizeof code_page) == 0) return false;
-  CPINFO info{};
-  if (!GetCPInfo(static_cast<UINT>(strtoul(code_page, nullptr, 10)), &info)) return false;
-  return info.LeadByte[0] != 0 || info.LeadByte[1] != 0;
+// The ANSI form of UTF-16 text, without best fit: "?" for what the code page lacks. A code page
+// that takes no such flags (UTF-8) holds every character anyway.
+std::string ToAnsi(const wchar_t* units, int count) {
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  const char* substitute = "?";
+  int size = WideCharToMultiByte(CP_ACP, flags, units, count, nullptr, 0, substitute, nullptr);
+  if (size <= 0) {
+    flags = 0;
+    substitute = nullptr;
+    size = WideCharToMultiByte(CP_ACP, flags, units, count, nullptr, 0, nullptr, nullptr);
+  }
+  if (size <= 0) return {};
+  std::string bytes(size, '\0');
+  WideCharToMultiByte(CP_ACP, flags, units, count, &bytes[0], size, substitute, nullptr);
+  return bytes;
+}
+
+// The UTF-16 form of ANSI text; terminated with a NUL, as the UTF-16 calls take names.
+std::vector<wchar_t> ToWide(const std::string& text, bool terminated = false) {
+  const int count =
+      text.empty() ? 0 : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::vector<wchar_t> units(count > 0 ? count : 0);
+  if (count > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), units.data(), count);
+  if (terminated) units.push_back(L'\0');
+  return units;
+}
+
+// Whether the code page holds the text exactly: converted to it and back, it is the same text. A
+// substitute (the code page's default character, or a best fit such as "e" for "é") comes back as
+// another character.
+bool HeldByCodePage(const wchar_t* units, int count) {
+  if (count == 0) return true;
+  const std::string bytes = ToAnsi(units, count);
+  if (bytes.empty()) return false;
+  const std::vector<wchar_t> again = ToWide(bytes);
+  return again.size() == static_cast<std::size_t>(count) && std::equal(again.begin(), again.end(), units);
+}
+
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// Whether the string value's UTF-16 data is held by the code page; true when it cannot be had (the
+// ANSI read stands then).
+bool StringValueHeld(HKEY key, const std::string& value_name) {
+  const auto query = Wide().query_value;
+  if (query == nullptr) return true;
+  const std::vector<wchar_t> name = ToWide(value_name, true);
+  // Most texts (rule names) fit the first buffer: one call.
+  std::vector<wchar_t> units(256);
+  DWORD size = static_cast<DWORD>(units.size() * sizeof(wchar_t));
+  LONG status = query(key, name.data(), nullptr, nullptr, reinterpret_cast<BYTE*>(units.data()), &size);
+  // No larger than what an ANSI read would accept; that read refuses it anyway.
+  if (status == ERROR_MORE_DATA && size <= 32u * 1024u * 1024u) {
+    units.resize(size / sizeof(wchar_t) + 1);
+    size = static_cast<DWORD>(units.size() * sizeof(wchar_t));
+    status = query(key, name.data(), nullptr, nullptr, reinterpret_cast<BYTE*>(units.data()), &size);
+  }
+  return status != ERROR_SUCCESS || HeldByCodePage(units.data(), static_cast<int>(size / sizeof(wchar_t)));
 }
 
 }  // namespace
 
-WindowsRegistry::WindowsRegistry() : far_east_nt_(DetectFarEastNt()) {}
+WindowsRegistry::WindowsRegistry() : far_east_nt_(IsFarEastNtSystem(IsNtFamily(), GetACP())) {}
 
 RegStatus WindowsRegistry::OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
   HKEY key = nullptr;
@@ -76,10 +138,26 @@ RegStatus WindowsRegistry::QueryInfoKey(RegKey key, std::uint32_t* subkey_count,
 }
 
 RegStatus WindowsRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) {
-  DWORD length = *capacity;
-  const LONG status = RegEnumKeyExA(AsHkey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-  if (status == ERROR_SUCCESS) *capacity = length;
-  return status;
+  const auto enum_key_w = Wide().enum_key;
+  if (enum_key_w == nullptr) {
+    DWORD length = *capacity;
+    const LONG status = RegEnumKeyExA(AsHkey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_SUCCESS) *capacity = length;
+    return status;
+  }
+  // The NT family: the name in its UTF-16 form, converted here as the ANSI call would, but with "?"
+  // where that call would put a look-alike, and telling such a name apart. A key name has at most
+  // 256 characters.
+  wchar_t units[257];
+  DWORD count = 257;
+  const LONG status = enum_key_w(AsHkey(key), index, units, &count, nullptr, nullptr, nullptr, nullptr);
+  if (status != ERROR_SUCCESS) return status;
+  const std::string bytes = ToAnsi(units, static_cast<int>(count));
+  if (bytes.size() + 1 > *capacity) return ERROR_MORE_DATA;
+  bytes.copy(name, bytes.size());
+  name[bytes.size()] = '\0';
+  *capacity = static_cast<std::uint32_t>(bytes.size());
+  return HeldByCodePage(units, static_cast<int>(count)) ? ERROR_SUCCESS : ERROR_NO_UNICODE_TRANSLATION;
 }
 
 RegStatus WindowsRegistry::QueryValue(RegKey key, const std::string& value_name, std::uint32_t* type,
@@ -89,6 +167,10 @@ RegStatus WindowsRegistry::QueryValue(RegKey key, const std::string& value_name,
   const LONG status = RegQueryValueExA(AsHkey(key), value_name.c_str(), nullptr, &value_type, data, &value_size);
   *type = value_type;
   *size = value_size;
+  if (data != nullptr && status == ERROR_SUCCESS && IsStringType(value_type) &&
+      !StringValueHeld(AsHkey(key), value_name)) {
+    return ERROR_NO_UNICODE_TRANSLATION;
+  }
   return status;
 }
 

@@ -1,4 +1,6 @@
-// The real registry: the seven primitives over advapi32's ANSI calls.
+// The real registry: the seven primitives over advapi32's ANSI calls. On the NT family, subkey
+// names and strings are also read in their UTF-16 form, so that one that the ANSI calls would hand
+// back with substitutes is told apart (kRegNoUnicodeTranslation).
 #pragma once
 
 #include "registry/RegistryBackend.h"

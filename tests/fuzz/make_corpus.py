@@ -35,6 +35,8 @@ def bulk(count, first, gap, mode):
 def order(type_, data): return u8(4) + u8(type_) + u16(len(data)) + data
 def value(path, name, type_, data): return u8(5) + u8(len(path)) + path + u8(len(name)) + name + u8(type_) + u16(len(data)) + data
 def refuse(which, number=0): return u8(6) + u8(which) + u16(number)
+def wide_key(text): return u8(8) + u8(len(text)) + b''.join(u16(ord(c)) for c in text)
+def wide_order(text): return u8(9) + u8(len(text)) + b''.join(u16(ord(c)) for c in text)
 
 
 SEEDS = {
@@ -64,6 +66,14 @@ SEEDS = {
     'refused-store': header() + canonical_identity() + refuse(1),
     'values-outside': header() + canonical_identity() + value(b'Software\\Other', b'x', REG_BINARY, b'\x00\x01')
     + value(b'Identities\\{ID}\\Other', b'Order', REG_SZ, b'000\0'),
+    # A key name and an "Order" that code page 932 cannot hold ("é"): refused before any change.
+    'wide-key-outside': header() + canonical_identity() + rule(0, name_none()) + wide_key('caf\u00e9')
+    + order(REG_SZ, b'000\0'),
+    'wide-order-outside': header() + canonical_identity() + rule(0, name_none()) + wide_order('000 \u00e9'),
+    # ソ (83 5C) unlisted with the digit-@ rule's name, the user's 表 (95 5C) listed; a listed name
+    # without its key.
+    'remnant-beside-sjis': header() + canonical_identity() + raw_key(b'\x83\x5c', name_digit_at())
+    + raw_key(b'\x95\x5c', name_raw(REG_SZ, b'user\0')) + order(REG_SZ, b'\x95\x5c 001\0'),
     'fault-nth-30': header(fault=(30, 0)) + canonical_identity() + rule(1, name_raw(REG_SZ, b'r\0')) + order(REG_SZ, b'001\0'),
 }
 

@@ -1,6 +1,7 @@
 // libFuzzer target: builds an in-memory registry from the input (identities, rule keys by the
-// thousand, values of any type and size, names of any bytes), runs the lookups and both installers
-// on it and checks what must hold whatever another program left in the store.
+// thousand, values of any type and size, names of any bytes or UTF-16 units), runs the lookups and
+// both installers on it as one add command, and judges every answer and every exception against
+// what the bare registry holds, whatever another program left in the store.
 //
 // Input: two header bytes, then records, each an opcode byte and its operands (integers little
 // endian; a record cut short by the end of the input is dropped). tests/fuzz/make_corpus.py writes
@@ -17,6 +18,9 @@
 //                                               any value anywhere (a path from HKEY_CURRENT_USER)
 //   6 refuse    u8 which, u16 number            a key that refuses to be opened
 //   7 identity  -                               "{ID}" as REG_SZ, with its empty store
+//   8 wide key  u8 count, count u16 units       a key named in UTF-16 under the store, as a Unicode
+//                                               program makes it (maybe outside code page 932)
+//   9 wide order u8 count, count u16 units      the store's "Order" in UTF-16, likewise
 //   name record: u8 mode; 0 none, 1 the two-digit rule's name, 2 the digit-@ rule's name,
 //                3 u8 type, u8 length, bytes
 #include <algorithm>
@@ -25,16 +29,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/Exception.h"
 #include "registry/ERegistryException.h"
-#include "support/FaultInjectingRegistry.h"
 #include "registry/KeyNameFolding.h"
 #include "registry/MemoryRegistry.h"
 #include "registry/TRegistry.h"
 #include "rulestore/RuleFunc.h"
+#include "support/FaultInjectingRegistry.h"
 
 namespace {
 
@@ -81,6 +87,7 @@ struct Raw {
   bool present = false;
   std::uint32_t type = 0;
   std::string bytes;
+  bool outside = false;  // a string with characters that code page 932 lacks: no bytes to compare
 };
 
 std::string CutAtNul(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
@@ -118,8 +125,10 @@ Raw ReadRawFrom(RegistryBackend& backend, RegKey key, const std::string& name) {
   std::uint32_t size = 0;
   if (backend.QueryValue(key, name, &raw.type, nullptr, &size) != kRegSuccess) return raw;
   std::vector<unsigned char> data(size + 1);
-  if (backend.QueryValue(key, name, &raw.type, data.data(), &size) != kRegSuccess) return raw;
-  raw.present = true;
+  const RegStatus read = backend.QueryValue(key, name, &raw.type, data.data(), &size);
+  raw.outside = read == kRegNoUnicodeTranslation;
+  raw.present = read == kRegSuccess || raw.outside;
+  if (raw.outside || !raw.present) return raw;
   raw.bytes.assign(reinterpret_cast<const char*>(data.data()), size);
   return raw;
 }
@@ -164,6 +173,7 @@ ExpectedPath MailRulesPathOf(MemoryRegistry& registry) {
     return expected;
   }
   const Raw identity = ReadRaw(registry, "Identities", "Last User ID");
+  expected.raises = identity.outside;
   if (!identity.present || identity.bytes.empty()) return expected;
   if (!IsText(identity.type)) {
     expected.raises = true;
@@ -199,7 +209,9 @@ void WalkKeys(MemoryRegistry& registry, RegKey key, std::vector<std::u16string>&
   std::vector<char> name(2 * longest + 1);
   for (std::uint32_t index = 0; index < count; ++index) {
     std::uint32_t capacity = static_cast<std::uint32_t>(name.size());
-    if (registry.EnumKey(key, index, name.data(), &capacity) != kRegSuccess) Violation("enumeration of the bare store");
+    // A name outside code page 932 is listed with its "?": the same before and after.
+    const RegStatus status = registry.EnumKey(key, index, name.data(), &capacity);
+    if (status != kRegSuccess && status != kRegNoUnicodeTranslation) Violation("enumeration of the bare store");
     const std::string child(name.data(), capacity);
     path.push_back(FoldedName(child));
     out.push_back(path);
@@ -258,84 +270,92 @@ std::vector<Row> RuleRows(const std::string& name, const CriteriaBlob& criteria,
           {"\\Criteria\\001", "ValueType", kRegDword, Dword(0x41)}};
 }
 
-std::string AsciiLower(std::string text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
-      ++i;
-    } else if (byte >= 'A' && byte <= 'Z') {
-      text[i] = static_cast<char>(byte - 'A' + 'a');
-    }
-  }
-  return text;
-}
-bool NonAscii(const std::string& text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  }
-  return false;
+// How the program's ReadText takes a rule's "Name" (TextEquals): whether it raises (data that is
+// not text), and else whether it is exactly name. A missing or empty value is the empty text; a
+// text that code page 932 cannot hold equals nothing.
+struct NameRead {
+  bool raises = false;
+  bool equals = false;
+};
+NameRead ReadName(RegistryBackend& backend, RegKey key, const std::string& name) {
+  NameRead read;
+  const Raw raw = ReadRawFrom(backend, key, "Name");
+  std::uint32_t size = 0;
+  std::uint32_t type = 0;
+  const bool sized = backend.QueryValue(key, "Name", &type, nullptr, &size) == kRegSuccess;
+  read.raises = sized && size > 0 && !IsText(type);
+  read.equals = !read.raises && (!sized || size == 0 ? name.empty() : (!raw.outside && CutAtNul(raw.bytes) == name));
+  return read;
 }
 
-// The store as the installer will find it for one rule: whether the mail client shows the rule (a
-// key that "Order" lists carries its name), the unlisted keys that carry it (remnants, to be
-// removed), and the lowest number whose key name is neither listed nor a key that stays.
+// The distinct names that a text "Order" lists.
+std::vector<std::string> OrderTokens(const Raw& order) {
+  std::vector<std::string> tokens;
+  if (!order.present || !IsText(order.type) || order.outside) return tokens;
+  const std::string text = CutAtNul(order.bytes);
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find(' ', start), text.size());
+    const std::string token = text.substr(start, end - start);
+    if (!token.empty() && std::find(tokens.begin(), tokens.end(), token) == tokens.end()) tokens.push_back(token);
+    start = end + 1;
+  }
+  return tokens;
+}
+
+// The store as the installer will find it for one rule: whether it must refuse (a key name or an
+// "Order" that code page 932 cannot hold), whether the mail client shows the rule (a listed name
+// opens, as the registry resolves it, a key carrying the rule's name), the keys that carry the name
+// otherwise (remnants, to be removed), and the lowest number whose key name is neither listed (as
+// the registry compares names) nor a key that stays.
 struct StoreBefore {
   bool opens = false;
   Raw order;
+  bool refused = false;
   bool present = false;
-  bool unsure = false;  // names beyond ASCII on both sides: the registry's folding decides
   std::vector<std::string> remnants;
   std::uint32_t free_number = 0;
 };
 StoreBefore LookAtStore(MemoryRegistry& registry, const std::string& path, const std::string& rule_name) {
   StoreBefore before;
   if (path.empty()) return before;
-  // The installer's lookups create a missing store key before anything else; so does this look.
-  Key store(registry, Create(registry, kHkeyCurrentUser, path));
+  Key store(registry, Open(registry, kHkeyCurrentUser, path));
   if (!store) return before;
   before.opens = true;
-  before.order = ReadRaw(registry, path, "Order");
-  std::vector<std::string> tokens;
-  bool tokens_non_ascii = false;
-  if (before.order.present && IsText(before.order.type)) {
-    const std::string order = CutAtNul(before.order.bytes);
-    for (std::size_t start = 0; start <= order.size();) {
-      const std::size_t end = std::min(order.find(' ', start), order.size());
-      if (end > start) {
-        tokens.push_back(AsciiLower(order.substr(start, end - start)));
-        tokens_non_ascii = tokens_non_ascii || NonAscii(tokens.back());
-      }
-      start = end + 1;
-    }
-  }
-  const auto listed = [&](const std::string& name) {
-    return std::find(tokens.begin(), tokens.end(), AsciiLower(name)) != tokens.end();
-  };
+  before.order = ReadRawFrom(registry, store.get(), "Order");
+  before.refused = before.order.outside;
+  const std::vector<std::string> tokens = OrderTokens(before.order);
 
+  std::vector<std::string> named;
   std::uint32_t count = 0;
   std::uint32_t longest = 0;
   if (registry.QueryInfoKey(store.get(), &count, &longest) != kRegSuccess) Violation("store query");
   for (std::uint32_t index = 0; index < count; ++index) {
     char name[600];
     std::uint32_t capacity = sizeof name;
-    if (registry.EnumKey(store.get(), index, name, &capacity) != kRegSuccess) continue;
+    const RegStatus listed = registry.EnumKey(store.get(), index, name, &capacity);
+    before.refused = before.refused || listed == kRegNoUnicodeTranslation;
+    if (listed != kRegSuccess) continue;
     const std::string key = CutAtNul(std::string(name, capacity));
-    const Raw rule = ReadRaw(registry, path + "\\" + key, "Name");
-    if (!rule.present || !IsText(rule.type) || CutAtNul(rule.bytes) != rule_name) continue;
-    if (listed(key)) {
-      before.present = true;
-    } else {
-      before.unsure = before.unsure || (tokens_non_ascii && NonAscii(key));
-      before.remnants.push_back(key);
-    }
+    Key rule(registry, Open(registry, store.get(), key));
+    if (rule && ReadName(registry, rule.get(), rule_name).equals) named.push_back(key);
   }
-  // A key that refuses reading counts as free, as the existence test sees it.
+  for (const std::string& token : tokens) {
+    // A name with a path separator would lead deeper than the store's own keys.
+    Key listed(registry, SplitKeyPath(token).size() == 1 ? Open(registry, store.get(), token) : 0);
+    if (listed && ReadName(registry, listed.get(), rule_name).equals) before.present = true;
+  }
+  if (!before.present) before.remnants = named;
+
+  std::unordered_set<std::u16string> listed_names;
+  for (const std::string& token : tokens) listed_names.insert(FoldedName(token));
+  std::unordered_set<std::u16string> going;
+  for (const std::string& remnant : before.remnants) going.insert(FoldedName(remnant));
+  // A key that refuses reading counts as free here; the installer's existence test raises for it.
   for (std::uint32_t number = 0;; ++number) {
-    const std::string name = RuleKeyNameOf(number);
-    if (listed(name)) continue;
-    Key probe(registry, Open(registry, store.get(), name, kKeyReadForExistenceTest));
-    const bool remnant = std::find(before.remnants.begin(), before.remnants.end(), name) != before.remnants.end();
-    if (!probe || remnant) {
+    const std::u16string name = FoldedName(RuleKeyNameOf(number));
+    if (listed_names.count(name) != 0) continue;
+    Key probe(registry, Open(registry, store.get(), RuleKeyNameOf(number), kKeyReadForExistenceTest));
+    if (!probe || going.count(name) != 0) {
       before.free_number = number;
       return before;
     }
@@ -385,12 +405,16 @@ void RequireWritesInside(Case& c, const std::vector<std::u16string>& store) {
   }
 }
 
-std::uint64_t Writes(const FaultInjectingRegistry& recorder, std::size_t from) {
-  std::uint64_t writes = 0;
+// Calls of that kind that succeeded since the call numbered from.
+std::uint64_t Changes(const FaultInjectingRegistry& recorder, std::size_t from, RegCall kind) {
+  std::uint64_t changes = 0;
   for (std::size_t i = from; i < recorder.Calls().size(); ++i) {
-    if (recorder.Calls()[i].kind == RegCall::kSetValue && recorder.Calls()[i].status == kRegSuccess) ++writes;
+    if (recorder.Calls()[i].kind == kind && recorder.Calls()[i].status == kRegSuccess) ++changes;
   }
-  return writes;
+  return changes;
+}
+std::uint64_t Writes(const FaultInjectingRegistry& recorder, std::size_t from) {
+  return Changes(recorder, from, RegCall::kSetValue);
 }
 
 // How the installations of this process ended, printed when it exits.
@@ -413,15 +437,19 @@ void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std:
   const std::string store_before = mail_path.empty() ? std::string() : c.registry.Dump(mail_path);
   bool raised = false;
   try {
-    two_digit ? AddTwoDigitRule(delete_after_receive) : AddDigitAtRule(delete_after_receive);
+    two_digit ? AddTwoDigitRule(delete_after_receive, mail_path) : AddDigitAtRule(delete_after_receive, mail_path);
   } catch (const Exception&) {
     raised = true;
   }
   RequireNoHandles(c, two_digit ? "AddTwoDigitRule" : "AddDigitAtRule");
-  if (c.fault_armed) return;
-  if (raised) ++tally.raised;  // a fault may end or bend the run anywhere: only the general rules hold
+  if (c.fault_armed) return;  // a fault may end or bend the run anywhere: only the general rules hold
+  if (raised) ++tally.raised;
 
   const std::uint64_t writes = Writes(c.recorder, first_call);
+  // Refused before anything is written: a substitute would name another key or rewrite "Order".
+  if (before.refused && (!raised || writes != 0 || Changes(c.recorder, first_call, RegCall::kDeleteKey) != 0)) {
+    Violation("a name or an \"Order\" that code page 932 cannot hold was not refused before any change");
+  }
   // An installation that fails (a path too long for the registry, a key that refuses to open) takes
   // away what it wrote; the lookups may have made a missing store, empty.
   if (raised) {
@@ -434,19 +462,18 @@ void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std:
     }
     return;
   }
-  if (before.unsure) return;
   if (writes == 0) {
     ++tally.found;
     if (!before.present) Violation("the installer skipped a rule that no listed key carries");
-    // Found the rule: a lookup now must find it too.
-    if (!RuleNameExists(name)) Violation("the installer skipped a rule that the lookup does not find");
+    // Looking creates nothing: a listed name without its key stays without it.
+    if (c.registry.Dump(mail_path) != store_before) Violation("finding the rule changed the store");
     return;
   }
-  if (!before.opens) Violation("an installation wrote without a store");
+  if (mail_path.empty()) Violation("an installation wrote without a store");
   if (before.present) Violation("a rule that the store shows was installed again");
   for (const std::string& remnant : before.remnants) {
     Key left(c.registry, Open(c.registry, kHkeyCurrentUser, mail_path + "\\" + remnant));
-    if (left && AsciiLower(remnant) != AsciiLower(RuleKeyNameOf(before.free_number))) {
+    if (left && FoldedName(remnant) != FoldedName(RuleKeyNameOf(before.free_number))) {
       Violation("a remnant of the rule was left in place:", remnant);
     }
   }
@@ -490,7 +517,6 @@ void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std:
     }
   }
   if (skipped) ++tally.skipped_blocks;
-  if (was_opened(rule_path) && !RuleNameExists(name)) Violation("the new rule's name is not found");
 }
 
 void PutValue(MemoryRegistry& registry, const std::string& path, const std::string& name, std::uint32_t type,
@@ -537,7 +563,7 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
   while (!in.Empty()) {
     std::uint8_t opcode = 0;
     in.U8(&opcode);
-    switch (opcode % 8) {
+    switch (opcode % 10) {
       case 0: {
         std::uint8_t type = 0;
         std::uint8_t length = 0;
@@ -551,7 +577,7 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
       case 1:
       case 2: {
         std::string key_name;
-        if (opcode % 8 == 1) {
+        if (opcode % 10 == 1) {
           std::uint16_t number = 0;
           if (!in.U16(&number)) return true;
           key_name = RuleKeyNameOf(number);
@@ -626,38 +652,124 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
         registry.SetOpenRefused(targets[which % 3], true);
         break;
       }
-      default:
+      case 7: {
         PutValue(registry, "Identities", "Last User ID", kRegSz, std::string("{ID}", 5));
         *store_path = std::string("Identities\\{ID}") + kMailRulesSuffix;
         Key made(registry, Create(registry, kHkeyCurrentUser, *store_path));
         break;
+      }
+      default: {
+        std::uint8_t count = 0;
+        if (!in.U8(&count)) return true;
+        std::u16string units;
+        for (std::uint16_t unit = 0; units.size() < count; units.push_back(static_cast<char16_t>(unit))) {
+          if (!in.U16(&unit)) return true;
+        }
+        if (opcode % 10 == 8) {
+          registry.MakeKeyInUtf16(*store_path, units);
+        } else {
+          registry.PutTextInUtf16(*store_path, "Order", units);
+        }
+        break;
+      }
     }
   }
   return true;
 }
 
+// The store's subkeys as the bare registry lists them: whether the store opens, the names, and
+// whether one of them is outside code page 932.
+struct Listing {
+  RegStatus opened = kRegFileNotFound;
+  std::vector<std::string> names;
+  bool outside = false;
+};
+Listing ListBare(MemoryRegistry& registry, const std::string& path) {
+  Listing listing;
+  if (path.empty()) return listing;  // no store (the empty path would open the root)
+  RegKey key = 0;
+  listing.opened = registry.OpenKey(kHkeyCurrentUser, path, kKeyAllAccess, &key);
+  Key store(registry, key);
+  std::uint32_t count = 0;
+  std::uint32_t longest = 0;
+  if (!store || registry.QueryInfoKey(store.get(), &count, &longest) != kRegSuccess) return listing;
+  for (std::uint32_t index = 0; index < count; ++index) {
+    char name[600];
+    std::uint32_t capacity = sizeof name;
+    const RegStatus status = registry.EnumKey(store.get(), index, name, &capacity);
+    listing.outside = listing.outside || status == kRegNoUnicodeTranslation;
+    listing.names.push_back(CutAtNul(std::string(name, capacity)));
+  }
+  return listing;
+}
+
+// Runs a lookup; with a fault armed any answer may come, so only what always holds is judged then.
+template <typename Lookup>
+bool Raises(Lookup lookup) {
+  try {
+    lookup();
+  } catch (const Exception&) {
+    return true;
+  }
+  return false;
+}
+
+// The lookups, each answer held to the bare registry as the call leaves it: they open with creation
+// allowed, so a missing store is there afterwards, empty. A lookup raises exactly when the registry
+// gives it something it cannot answer soundly from: a key that fails to open other than as missing,
+// a listing with a name outside code page 932, a "Name" that is not text.
 void RunLookups(Case& c, const ExpectedPath& expected) {
   const std::size_t first_call = c.recorder.Calls().size();
-  try {
-    std::string path;
-    GetMailRulesPath(path);
-    if (!c.fault_armed && (expected.raises || path != expected.path)) Violation("GetMailRulesPath:", path);
-  } catch (const Exception&) {
-    if (!c.fault_armed && !expected.raises) Violation("GetMailRulesPath raised");
+  std::string path;
+  if (Raises([&] { GetMailRulesPath(path); }) != expected.raises || (!expected.raises && path != expected.path)) {
+    if (!c.fault_armed) Violation("GetMailRulesPath:", path);
   }
-  try {
-    const std::int32_t count = GetRuleKeyCount();
-    if (count > 0 && !expected.path.empty()) RuleHasName(expected.path + "\\" + (*RuleKeyNames)[0], TwoDigitRuleName);
-  } catch (const Exception&) {
+  const std::string& store = expected.path;
+  const auto judge = [&](bool raised, bool should_raise, bool answer_right, const char* what) {
+    if (c.fault_armed) return;
+    if (raised != (expected.raises || should_raise)) Violation(what, raised ? "raised" : "did not raise");
+    if (!raised && !answer_right) Violation(what, "answered wrongly");
+  };
+
+  std::int32_t count = 0;
+  bool raised = Raises([&] { count = GetRuleKeyCount(); });
+  Listing listing = ListBare(c.registry, store);
+  bool trouble = !store.empty() && (listing.opened != kRegSuccess || listing.outside);
+  judge(raised, trouble,
+        store.empty()
+            ? count == -1
+            : count == static_cast<std::int32_t>(listing.names.size()) && RuleKeyNames->Items() == listing.names,
+        "GetRuleKeyCount");
+
+  bool found = false;
+  raised = Raises([&] { found = RuleNameExists(DigitAtRuleName); });
+  listing = ListBare(c.registry, store);
+  trouble = !store.empty() && (listing.opened != kRegSuccess || listing.outside);
+  bool carries = false;
+  for (const std::string& key_name : listing.names) {
+    if (trouble) break;
+    RegKey opened = 0;
+    const RegStatus status = c.registry.OpenKey(kHkeyCurrentUser, store + "\\" + key_name, kKeyAllAccess, &opened);
+    Key rule(c.registry, opened);
+    const NameRead name = rule ? ReadName(c.registry, rule.get(), DigitAtRuleName) : NameRead{};
+    trouble = status != kRegSuccess || name.raises;
+    carries = carries || name.equals;
   }
-  try {
-    RuleNameExists(DigitAtRuleName);
-  } catch (const Exception&) {
+  judge(raised, trouble, found == carries, "RuleNameExists");
+
+  bool exists = false;
+  raised = Raises([&] { exists = RuleKeyExists("000"); });
+  {
+    Key opened_store(c.registry, store.empty() ? 0 : Open(c.registry, kHkeyCurrentUser, store));
+    RegKey probe = 0;
+    const RegStatus probed = opened_store
+                                 ? c.registry.OpenKey(opened_store.get(), "000", kKeyReadForExistenceTest, &probe)
+                                 : kRegFileNotFound;
+    Key probe_key(c.registry, probe);
+    trouble = !store.empty() && (!opened_store || (probed != kRegSuccess && probed != kRegFileNotFound));
+    judge(raised, trouble, exists == (probed == kRegSuccess), "RuleKeyExists");
   }
-  try {
-    RuleKeyExists("000");
-  } catch (const Exception&) {
-  }
+
   RequireNoHandles(c, "the lookups");
   if (Writes(c.recorder, first_call) != 0) Violation("a lookup wrote a value");
 }
@@ -682,10 +794,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The fault counts calls of the program only.
   c.recorder.ResetCounts();
   if (!(header & 0x10)) RunLookups(c, expected);
+  // One add command: the store read once, both rules into it.
+  std::string command_store;
+  const bool no_store = Raises([&] { command_store = GetCommandStorePath(); });
+  if (!c.fault_armed &&
+      (no_store != (expected.raises || expected.path.empty()) || command_store != (no_store ? "" : expected.path))) {
+    Violation("GetCommandStorePath:", command_store);
+  }
   const bool digit_at_first = header & 0x01;
-  for (int run = 0; run < 2; ++run) {
+  for (int run = 0; run < 2 && !no_store; ++run) {
     const bool two_digit = (run == 0) != digit_at_first;
-    RunInstaller(c, two_digit, (header >> (1 + run)) & 1, expected.path);
+    RunInstaller(c, two_digit, (header >> (1 + run)) & 1, command_store);
   }
   SetActiveRegistryBackend(nullptr);
   RuleKeyNames = nullptr;

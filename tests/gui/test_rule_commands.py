@@ -130,6 +130,7 @@ class CommandSession:
             fixture.sz(r"Software\Wine\Fonts\Replacements", face, "IPAPGothic")
         self.prefix.import_registry(fixture)
         self.before = self.prefix.user_registry()  # also ends the session, so settings take effect
+        self.before_stored = self.prefix.user_registry(ansi=False)  # strings as stored, in UTF-16
         self.program = self.prefix.start(exe_path(), display=self.display)
         self.window = wait_real_window(self.display, CAPTION)
         self.keys(CAPTION, "Right")  # the tabs have the focus: on to page "施行"
@@ -225,8 +226,10 @@ class CommandSession:
         return self.prefix.user_registry()
 
     def assert_nothing_written(self, after):
-        """Every key and value as before, and no key written to at all (Wine records each write's time)."""
+        """Every key and value as before, byte for byte as stored, and no key written to at all (Wine
+        records each write's time). Call it after close()."""
         self.test.assertEqual(program_keys(self.before), program_keys(after))
+        self.test.assertEqual(program_keys(self.before_stored), program_keys(self.prefix.user_registry(ansi=False)))
         self.test.assertEqual({k: t for k, t in self.before.times.items() if k in program_keys(self.before)},
                               {k: t for k, t in after.times.items() if k in program_keys(after)})
 
@@ -453,21 +456,34 @@ class OlderWindowsTest(unittest.TestCase):
 
 
 class FailureTest(unittest.TestCase):
-    def test_order_that_is_no_text_is_reported_and_nothing_is_written(self):
-        fixture = store_fixture()
-        fixture.dword(STORE, "Order", 3)
-        session = CommandSession(self, fixture)
-        session.choose(two_digit=True, digit_at=True, item=0)
-        # The program goes on after the error box, and a second attempt ends the same way.
-        for _attempt in range(2):
-            session.press_add()
-            session.dialog(WARNING)
-            session.keys(WARNING, "Return")
-            self.assertEqual(["'Order' のデータ型が不正です."], session.error_box())
-            session.keys(CAPTION, "Return")
-            session.no_dialog_for(1)
-            self.assertEqual(("Button", "追加"), session.inspect("TForm1").focus)
-        session.assert_nothing_written(session.close())
+    def test_values_that_cannot_be_taken_as_they_are_are_reported_and_nothing_is_written(self):
+        # "Order" that is no text; a key name and an "Order" that code page 932 cannot hold, as a
+        # Unicode program writes them ("é", UTF-16 in the fixture): read through the ANSI calls they
+        # would come back as "e", naming no key and losing the user's rule when "Order" is written back.
+        cases = [
+            (lambda f: f.dword(STORE, "Order", 3), "'Order' のデータ型が不正です."),
+            (lambda f: f.key(STORE + "\\é").sz(STORE, "Order", "000"),
+             f"'{STORE}\\?' の名前に Shift_JIS で表せない文字があります."),
+            (lambda f: f.key(STORE + "\\é").sz(STORE, "Order", "000 é"),
+             f"'{STORE}' の値 'Order' に Shift_JIS で表せない文字があります."),
+        ]
+        for make, message in cases:
+            with self.subTest(message=message):
+                fixture = store_fixture()
+                fixture.sz(STORE + "\\000", "Name", "迷惑メール")
+                make(fixture)
+                session = CommandSession(self, fixture)
+                session.choose(two_digit=True, digit_at=True, item=0)
+                # The program goes on after the error box, and a second attempt ends the same way.
+                for _attempt in range(2):
+                    session.press_add()
+                    session.dialog(WARNING)
+                    session.keys(WARNING, "Return")
+                    self.assertEqual([message], session.error_box())
+                    session.keys(CAPTION, "Return")
+                    session.no_dialog_for(1)
+                    self.assertEqual(("Button", "追加"), session.inspect("TForm1").focus)
+                session.assert_nothing_written(session.close())
 
     def test_without_an_identity_the_error_box_comes_and_nothing_is_written_anywhere(self):
         fixture = gui.RegFixture()

@@ -175,6 +175,30 @@ TEST_F(BackendConformance, NamesAndStringsComeBackInTheCodeTheirCharacterConvert
   EXPECT_EQ(GetValue(registry, "Store", "v"), (RawValue{kRegBinary, given}));
   ASSERT_TRUE(PutValue(registry, "Store", "v", RawValue{kRegDword, given.substr(0, 4)}));
   EXPECT_EQ(GetValue(registry, "Store", "v"), (RawValue{kRegDword, given.substr(0, 4)}));
+
+  // Written by a Unicode program: é has no code, 表 (95 5C) has one. A name with é is listed with
+  // "?" and 1113, and neither "?" nor a look-alike opens it; a text with é reads 1113.
+  ASSERT_TRUE(Harness().MakeKeyInUtf16("Wide", u"caf\u00e9"));
+  ASSERT_TRUE(Harness().MakeKeyInUtf16("Wide", u"\u8868"));
+  ASSERT_TRUE(Harness().PutTextInUtf16("Wide", "v", u"caf\u00e9"));
+  ScopedKey wide(registry);
+  ASSERT_EQ(registry.OpenKey(kHkeyCurrentUser, "Wide", kKeyAllAccess, wide.out()), kRegSuccess);
+  const std::pair<RegStatus, std::string> listed[] = {{kRegNoUnicodeTranslation, "caf?"}, {kRegSuccess, "\x95\x5C"}};
+  for (std::uint32_t index = 0; index < 2; ++index) {
+    char name[16];
+    std::uint32_t capacity = sizeof name;
+    EXPECT_EQ(registry.EnumKey(wide.get(), index, name, &capacity), listed[index].first);
+    EXPECT_EQ(std::string(name, capacity), listed[index].second);
+  }
+  EXPECT_FALSE(KeyExists(registry, "Wide\\caf?"));
+  EXPECT_FALSE(KeyExists(registry, "Wide\\cafe"));
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  ASSERT_EQ(registry.QueryValue(wide.get(), "v", &type, nullptr, &size), kRegSuccess);
+  std::string data(size, '#');
+  EXPECT_EQ(registry.QueryValue(wide.get(), "v", &type, reinterpret_cast<unsigned char*>(&data[0]), &size),
+            kRegNoUnicodeTranslation);
+  EXPECT_EQ(type, kRegSz);
 }
 
 TEST_F(BackendConformance, KeyInformationCountsNameLengthsInUtf16Characters) {

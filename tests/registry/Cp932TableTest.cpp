@@ -99,7 +99,7 @@ std::string Units(const std::u16string& units) {
   return text;
 }
 
-TEST(Cp932Table, DecodesAndCanonicalisesAsTheSystemConversionDoes) {
+TEST(Cp932Table, DecodesEncodesAndCanonicalisesAsTheSystemConversionDoes) {
   SystemConversion system;
   ASSERT_TRUE(system.Usable());
   std::vector<std::string> inputs;
@@ -118,7 +118,10 @@ TEST(Cp932Table, DecodesAndCanonicalisesAsTheSystemConversionDoes) {
     const std::string canonical = CanonicalCp932(bytes);
     if (unit) {
       const std::string system_canonical = system.Encode(*unit);
-      if (decoded != std::u16string(1, *unit) || canonical != system_canonical) {
+      bool exact = false;
+      const std::string encoded = EncodeCp932(std::u16string(1, *unit), &exact);
+      if (decoded != std::u16string(1, *unit) || canonical != system_canonical || encoded != system_canonical ||
+          !exact) {
         differences.push_back(Hex(bytes) + ": the table gives" + Units(decoded) + ", " + Hex(canonical) +
                               "; the system" + Units(std::u16string(1, *unit)) + ", " + Hex(system_canonical));
       }

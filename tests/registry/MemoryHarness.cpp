@@ -11,6 +11,12 @@ class MemoryHarness final : public RegistryHarness {
   RegistryBackend& Backend() override { return registry_; }
   void ResetUserKey() override { registry_.Clear(); }
   bool MakeKeyRefuseReading(const std::string& path) override { return registry_.SetOpenRefused(path, true); }
+  bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name) override {
+    return registry_.MakeKeyInUtf16(parent_path, name);
+  }
+  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text) override {
+    return registry_.PutTextInUtf16(path, value_name, text);
+  }
 
  private:
   MemoryRegistry registry_;

@@ -190,6 +190,12 @@ TEST(MemoryRegistryValues, NullStringDataWithASizeIsRefused) {
 }
 
 TEST(MemoryRegistryFarEast, TheNameBufferFitsDoubleByteNamesOnlyOnAFarEastSystem) {
+  // The ANSI code page decides, whatever the thread locale: a Japanese system set to English number
+  // and date formats is still one where a character of a name may take two bytes.
+  EXPECT_TRUE(IsFarEastNtSystem(true, 932));
+  EXPECT_TRUE(IsFarEastNtSystem(true, 936) && IsFarEastNtSystem(true, 949) && IsFarEastNtSystem(true, 950));
+  EXPECT_FALSE(IsFarEastNtSystem(true, 1252));
+  EXPECT_FALSE(IsFarEastNtSystem(false, 932));  // Windows 98 and Me count bytes
   MemoryRegistry registry;
   EXPECT_TRUE(registry.IsFarEastNt());
   ASSERT_TRUE(MakeKey(registry, "Store\\\x93\xFA\x96\x7B\x8C\xEA"));  // 日本語: 3 characters, 6 bytes

@@ -45,9 +45,10 @@ std::optional<RawValue> GetValue(RegistryBackend& backend, const std::string& pa
   // One spare byte: the back end may append a NUL to a string stored without one.
   std::string buffer(size + 1, '\0');
   std::uint32_t read_size = size + 1;
-  if (backend.QueryValue(key.get(), name, &type, reinterpret_cast<unsigned char*>(&buffer[0]), &read_size) !=
-          kRegSuccess ||
-      read_size > size) {
+  const RegStatus read =
+      backend.QueryValue(key.get(), name, &type, reinterpret_cast<unsigned char*>(&buffer[0]), &read_size);
+  if (read == kRegNoUnicodeTranslation) return std::nullopt;
+  if (read != kRegSuccess || read_size > size) {
     ADD_FAILURE() << "reading '" << name << "' in '" << path << "' failed after its size query";
     return std::nullopt;
   }
@@ -74,7 +75,7 @@ std::vector<std::string> SubkeyNames(RegistryBackend& backend, const std::string
   for (std::uint32_t index = 0; index < count; ++index) {
     std::uint32_t capacity = sizeof name;
     const RegStatus status = backend.EnumKey(key.get(), index, name, &capacity);
-    if (status != kRegSuccess) {
+    if (status != kRegSuccess && status != kRegNoUnicodeTranslation) {
       ADD_FAILURE() << "enumerating '" << path << "' at " << index << " gave " << status;
       break;
     }

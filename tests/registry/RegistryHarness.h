@@ -23,6 +23,10 @@ class RegistryHarness {
   // Makes the existing key at path (from HKEY_CURRENT_USER) refuse to be opened for reading, as a
   // key whose security denies the user does. False when this back end cannot do that.
   virtual bool MakeKeyRefuseReading(const std::string& path) = 0;
+  // What a Unicode program may write on the NT family, given in UTF-16: the key name beneath the
+  // key at parent_path, and the REG_SZ value_name of the key at path (keys made if missing).
+  virtual bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name) = 0;
+  virtual bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text) = 0;
 };
 
 // The harness of this test program; each program links exactly one.
@@ -65,10 +69,12 @@ class ScopedKey {
 ::testing::AssertionResult MakeKey(RegistryBackend& backend, const std::string& path);
 ::testing::AssertionResult PutValue(RegistryBackend& backend, const std::string& path, const std::string& name,
                                     const RawValue& value);
-// The value, or nothing when the key or the value is missing.
+// The value, or nothing when the key or the value is missing, or when it is a text that the code
+// page cannot hold (a text of its own, never rewritten with substitutes).
 std::optional<RawValue> GetValue(RegistryBackend& backend, const std::string& path, const std::string& name);
 bool KeyExists(RegistryBackend& backend, const std::string& path);
-// The subkey names in enumeration order; empty when the key does not open.
+// The subkey names in enumeration order, a name that the code page cannot hold with its "?";
+// empty when the key does not open.
 std::vector<std::string> SubkeyNames(RegistryBackend& backend, const std::string& path);
 
 // The message of the ERegistryException that action raises, or nothing when it raises none.

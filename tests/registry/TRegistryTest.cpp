@@ -90,6 +90,17 @@ TEST_F(TRegistryRead, TextEndsAtItsFirstNulAndExpandableTextStaysUnexpanded) {
   EXPECT_EQ(registry.ReadText("Kanji"), kHyouji);
 }
 
+// Such a text has characters that no text of the program has (reading it raises, naming its key:
+// see the rule store's cases).
+TEST_F(TRegistryRead, ATextTheCodePageCannotHoldEqualsNoText) {
+  ASSERT_TRUE(Harness().PutTextInUtf16("Store", "Name", u"caf\u00e9"));
+  TRegistry registry(backend());
+  ASSERT_TRUE(registry.OpenPath("Store", false));
+  EXPECT_FALSE(registry.TextEquals("Name", "cafe"));
+  EXPECT_FALSE(registry.TextEquals("Name", "caf?"));
+  EXPECT_TRUE(registry.TextEquals("Missing", ""));
+}
+
 using TRegistryWrite = RegistryCase;
 
 TEST_F(TRegistryWrite, WritesStoreExactBytesAndTypes) {

@@ -79,6 +79,31 @@ class WineHarness final : public RegistryHarness {
     if (status != ERROR_SUCCESS) FAIL() << "emptying the scratch key gave " << status;
   }
 
+  bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name) override {
+    HKEY key = nullptr;
+    const std::wstring path = Wide(parent_path) + L"\\" + std::wstring(name.begin(), name.end());
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+      return false;
+    }
+    RegCloseKey(key);
+    return true;
+  }
+
+  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text) override {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+      return false;
+    }
+    const std::wstring data(text.begin(), text.end());
+    const LONG status =
+        RegSetValueExW(key, Wide(value_name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+  }
+
   bool MakeKeyRefuseReading(const std::string& path) override {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key) != ERROR_SUCCESS) {
@@ -100,6 +125,13 @@ class WineHarness final : public RegistryHarness {
   }
 
  private:
+  static std::wstring Wide(const std::string& text) {
+    std::wstring units(text.size(), L'\0');
+    units.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &units[0],
+                                     static_cast<int>(units.size())));
+    return units;
+  }
+
   void RestoreReadable() {
     for (auto& [path, security] : refusing_) {
       HKEY key = nullptr;

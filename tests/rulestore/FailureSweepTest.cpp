@@ -3,7 +3,8 @@
 // a clean run in turn:
 //  - that one call fails. Afterwards the registry is as it was, or as it was plus the first ticked
 //    rule, or plus every ticked rule, each complete and listed last in "Order" exactly as a clean run
-//    leaves it; a retry without the fault leaves exactly what a clean run leaves.
+//    leaves it (an unlisted key carrying a ticked rule's name, which the mail client never showed,
+//    may be gone in any of them); a retry without the fault leaves exactly what a clean run leaves.
 //  - every call from that one on fails, the undoing included (a full disk, a hive gone read-only).
 //    Afterwards the mail client sees one of those states; a key it does not see that the command
 //    left behind is named in the error; a retry without faults ends with every ticked rule complete
@@ -53,6 +54,11 @@ const std::vector<StoreCase>& Stores() {
     {"StoreWithGaps",
      {Identity(kIdentity), {StoreKey("000"), "Name", Text("a")}, {StoreKey("001"), "Name", Text("b")},
       {StoreKey("003"), "Name", Text("c")}, {kStorePath, "Order", Text("000 001 003")}, Bystander()}},
+    // An unlisted key with the digit-@ rule's name, and "Order" listing a user's rule by a name
+    // whose trail byte is 0x5C, as "ソ" has too; a listed name without its key.
+    {"RemnantBesideDoubleByteNames",
+     {Identity(kIdentity), {StoreKey("\x83\x5C"), "Name", Text(DigitAtRuleName)},
+      {StoreKey("\x95\x5C"), "Name", Text("user")}, {kStorePath, "Order", Text("\x95\x5C 001")}, Bystander()}},
     {"DwordOrder", {Identity(kIdentity), {StoreKey("000"), "Name", Text("a")}, {kStorePath, "Order", Dword(7)}, Bystander()}},
     {"NoIdentity", {Identity(""), Bystander()}},
   };
@@ -117,6 +123,20 @@ std::vector<std::string> UnlistedRuleKeys(MemoryRegistry& memory) {
   return unlisted;
 }
 
+// The state without the blocks of the given store keys and of everything beneath them.
+std::map<std::string, std::string> Without(std::map<std::string, std::string> state,
+                                           const std::vector<std::string>& keys) {
+  for (const std::string& key : keys) {
+    const std::string path = std::string(kStorePath) + "\\" + key;
+    auto block = state.lower_bound(path);
+    while (block != state.end() && block->first.compare(0, path.size(), path) == 0) {
+      const bool beneath = block->first.size() == path.size() || block->first[path.size()] == '\\';
+      block = beneath ? state.erase(block) : std::next(block);
+    }
+  }
+  return state;
+}
+
 // The states a command may end in, and what the mail client sees in each.
 struct Snapshots {
   std::vector<std::map<std::string, std::string>> states;
@@ -164,16 +184,18 @@ class FailureSweep : public RuleStoreTest, public ::testing::WithParamInterface<
     }
   }
 
-  // The command's installers in order, as "追加" runs them: the first failure ends it. After each
-  // installer that returns, the registry's state is noted in after_each. True when one raised.
+  // The command's installers in order, into the store read once, as "追加" runs them: the first
+  // failure ends it. After each installer that returns, the registry's state is noted in
+  // after_each. True when one raised.
   bool Run(Snapshots* after_each = nullptr, std::string* message = nullptr) {
     try {
+      const std::string store = GetCommandStorePath();
       if (command().two_digit) {
-        AddTwoDigitRule(true);
+        AddTwoDigitRule(true, store);
         if (after_each != nullptr) after_each->Take(memory());
       }
       if (command().digit_at) {
-        AddDigitAtRule(true);
+        AddDigitAtRule(true, store);
         if (after_each != nullptr) after_each->Take(memory());
       }
     } catch (const Exception& error) {
@@ -192,6 +214,15 @@ TEST_P(FailureSweep, EveryCallFailingInTurnEndsSoundly) {
   Snapshots allowed;
   allowed.Take(memory());
   const std::vector<std::string> keys_before = SubkeyNames(memory(), kStorePath);
+  const auto carries_ticked_name = [&](const std::string& key) {
+    const auto name = GetValue(memory(), std::string(kStorePath) + "\\" + key, "Name");
+    return (command().two_digit && name == Text(TwoDigitRuleName)) ||
+           (command().digit_at && name == Text(DigitAtRuleName));
+  };
+  std::vector<std::string> remnants;  // unlisted keys carrying a ticked rule's name
+  for (const std::string& key : UnlistedRuleKeys(memory())) {
+    if (carries_ticked_name(key)) remnants.push_back(key);
+  }
   faults_.ResetCounts();
   const bool clean_raised = Run(&allowed);
   const std::uint64_t calls = faults_.TotalCount();
@@ -212,7 +243,9 @@ TEST_P(FailureSweep, EveryCallFailingInTurnEndsSoundly) {
       const auto state = State(memory());
       const bool reported = raised || (can_complete && state == complete);
       const bool no_leak = memory().OpenHandleCount() == 0;
-      bool known_state = std::find(allowed.states.begin(), allowed.states.end(), state) != allowed.states.end();
+      bool known_state = std::any_of(allowed.states.begin(), allowed.states.end(), [&](const auto& allowed_state) {
+        return Without(allowed_state, remnants) == Without(state, remnants);
+      });
       bool left_named = true;
       if (mode == kFromCallOn) {
         const std::string seen = Seen(memory(), false);
@@ -232,8 +265,7 @@ TEST_P(FailureSweep, EveryCallFailingInTurnEndsSoundly) {
       if (mode == kFromCallOn) {
         retried = retry_raised == clean_raised && Seen(memory(), true) == seen_complete;
         for (const std::string& key : UnlistedRuleKeys(memory())) {
-          const auto name = GetValue(memory(), std::string(kStorePath) + "\\" + key, "Name");
-          if (name == Text(TwoDigitRuleName) || name == Text(DigitAtRuleName)) retried = false;
+          if (carries_ticked_name(key)) retried = false;
         }
       }
       EXPECT_TRUE(retried) << "a retry without the fault does not end as a clean run";
@@ -249,6 +281,6 @@ std::string ParamName(const ::testing::TestParamInfo<std::tuple<int, int>>& info
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandsAndStores, FailureSweep,
-                         ::testing::Combine(::testing::Range(0, 3), ::testing::Range(0, 6)), ParamName);
+                         ::testing::Combine(::testing::Range(0, 3), ::testing::Range(0, 7)), ParamName);
 
 }  // namespace

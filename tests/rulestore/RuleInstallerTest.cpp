@@ -1,5 +1,7 @@
 // Installing the junk-mail rules on any back end: the layout, the free rule number, "Order", and
 // the stores that must be left alone.
+#include <functional>
+
 #include "rulestore/RuleStoreTest.h"
 
 void RuleStoreTest::ExpectCompleteRule(const std::string& key_name, const std::string& rule_name,
@@ -96,16 +98,33 @@ TEST_F(RuleInstaller, OnlyListedKeysCountAndUnlistedOnesWithTheNameAreReplaced) 
   EXPECT_EQ(Get(RulePath("003"), "Name"), Text("unlisted, another name"));
   EXPECT_EQ(StoreOrder(), Text("000 001 002"));
 
-  // Listed in another letter case, as the registry compares key names: present, nothing written.
-  // Beyond ASCII ("ｂ" listed as "Ｂ") a key that may be listed is never taken for a remnant.
-  for (const auto& [key, order] : std::vector<std::pair<std::string, std::string>>{{"00a", "00A"}, {"ｂ", "Ｂ"}}) {
+  EXPECT_FALSE(KeyExists(backend(), RulePath("001")));  // looked at, never made
+
+  // Which key a listed name opens is the registry's answer. In another letter case, also beyond
+  // ASCII ("ｂ" listed as "Ｂ"), the rule is present and nothing is written. "表" (95 5C) lists the
+  // user's key "表", not "ソ" (83 5C): "ソ" is a remnant, and the rule is installed.
+  struct Case {
+    std::string key;
+    std::string order;
+    bool present;
+  };
+  for (const Case& c : {Case{"00a", "00A", true}, Case{"ｂ", "Ｂ", true}, Case{"ソ", "表", false}}) {
+    SCOPED_TRACE(c.order);
     Clean();
     MakeEmptyStore();
-    AddRuleKey(key, DigitAtRuleName);
-    Put(kStorePath, "Order", Text(order));
+    AddRuleKey(c.key, DigitAtRuleName);
+    if (!c.present) AddRuleKey(c.order, "user's rule");
+    Put(kStorePath, "Order", Text(c.order));
     AddDigitAtRule(true);
-    EXPECT_EQ(Tree(kStorePath), std::vector<std::string>{key});
-    EXPECT_EQ(StoreOrder(), Text(order));
+    if (c.present) {
+      EXPECT_EQ(Tree(kStorePath), std::vector<std::string>{c.key});
+      EXPECT_EQ(StoreOrder(), Text(c.order));
+    } else {
+      ExpectCompleteRule("000", DigitAtRuleName, DigitAtCriteria, 7);
+      EXPECT_FALSE(KeyExists(backend(), RulePath(c.key)));
+      EXPECT_EQ(Get(RulePath(c.order), "Name"), Text("user's rule"));
+      EXPECT_EQ(StoreOrder(), Text(c.order + " 000"));
+    }
   }
 }
 
@@ -126,7 +145,8 @@ TEST_F(RuleInstaller, WithoutAStoreNothingIsWrittenAndTheUserIsTold) {
   for (const RawValue& identity : {Text(""), RawValue{kRegSz, ""}}) {
     Clean();
     Put("Identities", "Last User ID", identity);
-    for (auto install : {&AddTwoDigitRule, &AddDigitAtRule}) {
+    using Command = void (*)(bool);
+    for (Command install : {Command{&AddTwoDigitRule}, Command{&AddDigitAtRule}}) {
       try {
         install(true);
         FAIL() << "installing without a store must fail";
@@ -142,19 +162,71 @@ TEST_F(RuleInstaller, WithoutAStoreNothingIsWrittenAndTheUserIsTold) {
   }
 }
 
-TEST_F(RuleInstaller, AStoreOrderThatIsNotTextIsRefusedBeforeAnyWrite) {
-  MakeEmptyStore();
-  Put(kStorePath, "Order", Dword(5));
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    try {
-      AddTwoDigitRule(true);
-      FAIL() << "a non-text \"Order\" must be reported";
-    } catch (const ERegistryException& error) {
-      EXPECT_EQ(error.Message(), "'Order' のデータ型が不正です");
+// Values that cannot be taken as they are stop the command before anything is written, and the
+// error says where: "Order" that is not text; a rule's "Name" that is not text (with its key); a
+// key name or an "Order" that a Unicode program wrote with characters that code page 932 cannot
+// hold ("é"), which would come back with substitutes: a key name that opens nothing, an "Order"
+// that, written back, no longer lists the rule it named.
+TEST_F(RuleInstaller, ValuesThatCannotBeTakenAsTheyAreStopTheCommandBeforeAnyWrite) {
+  const std::string store = kStorePath;
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"Order not text", [&] { Put(kStorePath, "Order", Dword(5)); }, "'Order' のデータ型が不正です"},
+      {"Name not text", [&] { Put(RulePath("002"), "Name", Dword(5)); },
+       "'Name' のデータ型が不正です\r\nルールのキー '" + store + "\\002' の値 'Name' を読めません"},
+      {"key name", [&] { ASSERT_TRUE(Harness().MakeKeyInUtf16(kStorePath, u"\u00e9")); },
+       "'" + store + "\\?' の名前に Shift_JIS で表せない文字があります"},
+      {"Order", [&] { ASSERT_TRUE(Harness().PutTextInUtf16(kStorePath, "Order", u"000 \u00e9")); },
+       "'" + store + "' の値 'Order' に Shift_JIS で表せない文字があります"},
+      {"key name and Order",
+       [&] {
+         ASSERT_TRUE(Harness().MakeKeyInUtf16(kStorePath, u"\u00e9"));
+         ASSERT_TRUE(Harness().PutTextInUtf16(kStorePath, "Order", u"000 \u00e9"));
+       },
+       "'" + store + "' の値 'Order' に Shift_JIS で表せない文字があります"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clean();
+    MakeEmptyStore();
+    AddRuleKey("000", "user's rule");
+    c.make();
+    const std::vector<std::string> tree = Tree(kStorePath);
+    const std::optional<RawValue> order = StoreOrder();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      EXPECT_EQ(RegistryErrorOf([] { AddTwoDigitRule(true); }), c.message);
+      EXPECT_EQ(Tree(kStorePath), tree);
+      EXPECT_EQ(StoreOrder(), order);
     }
-    EXPECT_EQ(Tree(kStorePath), std::vector<std::string>{});
-    EXPECT_EQ(StoreOrder(), Dword(5));
   }
+}
+
+// Both rules go to the store that the command found when it started: an identity switched after
+// the first rule stops the second, which writes nothing anywhere.
+TEST_F(RuleInstaller, BothRulesGoToTheStoreTheCommandStartedWith) {
+  MakeEmptyStore();
+  const std::string other = "Identities\\{OTHER}\\Software\\Microsoft\\Outlook Express\\5.0\\Rules\\Mail";
+  Make(other);
+  const std::string store = GetCommandStorePath();
+  AddTwoDigitRule(true, store);
+  Put("Identities", "Last User ID", Text("{OTHER}"));
+  try {
+    AddDigitAtRule(true, store);
+    FAIL() << "the switch must be reported";
+  } catch (const ERegistryException&) {
+    FAIL() << "not a registry failure";
+  } catch (const Exception& error) {
+    EXPECT_EQ(error.Message(), ResourceString(kSIdentityChanged));
+  }
+  ExpectCompleteRule("000", TwoDigitRuleName, TwoDigitCriteria, 7);
+  EXPECT_EQ(Tree(kStorePath).size(), 6u);
+  EXPECT_EQ(StoreOrder(), Text("000"));
+  EXPECT_EQ(Tree(other), std::vector<std::string>{});
+  EXPECT_FALSE(Get(other, "Order"));
 }
 
 }  // namespace

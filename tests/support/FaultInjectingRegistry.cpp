@@ -37,13 +37,19 @@ void FaultInjectingRegistry::FailValue(RegCall kind, const std::string& value_na
   faults_.push_back(Fault{false, kind, 0, false, true, value_name, status});
 }
 
-bool FaultInjectingRegistry::Intercept(RegCall kind, const std::string* value_name, RegStatus* status) {
+void FaultInjectingRegistry::FailKey(RegCall kind, const std::string& key_path, RegStatus status) {
+  faults_.push_back(Fault{false, kind, 0, false, false, key_path, status, true});
+}
+
+bool FaultInjectingRegistry::Intercept(RegCall kind, const std::string* value_name, RegStatus* status,
+                                       const std::string* key_path) {
   const std::uint64_t of_kind = ++counts_[static_cast<std::size_t>(kind)];
   const std::uint64_t overall = ++total_;
   if (before_call) before_call(kind, value_name);
   for (const Fault& fault : faults_) {
     if (!fault.any_kind && fault.kind != kind) continue;
     if (fault.by_value_name && (value_name == nullptr || *value_name != fault.value_name)) continue;
+    if (fault.by_key && (key_path == nullptr || *key_path != fault.value_name)) continue;
     const std::uint64_t position = fault.any_kind ? overall : of_kind;
     if (fault.nth != 0 && (fault.from_nth ? position < fault.nth : position != fault.nth)) continue;
     *status = fault.status;
@@ -73,13 +79,13 @@ std::string FaultInjectingRegistry::Join(const std::string& base, const std::str
 RegStatus FaultInjectingRegistry::OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access,
                                           RegKey* result) {
   RegStatus status = kRegSuccess;
-  if (Intercept(RegCall::kOpenKey, nullptr, &status)) {
+  std::string path = Join(PathOf(base), sub_key);
+  if (Intercept(RegCall::kOpenKey, nullptr, &status, &path)) {
     *result = 0;
   } else {
     status = inner_.OpenKey(base, sub_key, access, result);
   }
   if (recording_) {
-    std::string path = Join(PathOf(base), sub_key);
     if (status == kRegSuccess && *result != kHkeyCurrentUser) paths_[*result] = path;
     Record(RegCall::kOpenKey, std::move(path), nullptr, 0, status);
   }
@@ -89,13 +95,13 @@ RegStatus FaultInjectingRegistry::OpenKey(RegKey base, const std::string& sub_ke
 RegStatus FaultInjectingRegistry::CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access,
                                             RegKey* result, std::uint32_t* disposition) {
   RegStatus status = kRegSuccess;
-  if (Intercept(RegCall::kCreateKey, nullptr, &status)) {
+  std::string path = Join(PathOf(base), sub_key);
+  if (Intercept(RegCall::kCreateKey, nullptr, &status, &path)) {
     *result = 0;
   } else {
     status = inner_.CreateKey(base, sub_key, access, result, disposition);
   }
   if (recording_) {
-    std::string path = Join(PathOf(base), sub_key);
     if (status == kRegSuccess && *result != kHkeyCurrentUser) paths_[*result] = path;
     Record(RegCall::kCreateKey, std::move(path), nullptr, 0, status);
   }
@@ -154,7 +160,8 @@ RegStatus FaultInjectingRegistry::SetValue(RegKey key, const std::string& value_
 
 RegStatus FaultInjectingRegistry::DeleteKey(RegKey base, const std::string& sub_key) {
   RegStatus status = kRegSuccess;
-  if (!Intercept(RegCall::kDeleteKey, nullptr, &status)) status = inner_.DeleteKey(base, sub_key);
-  if (recording_) Record(RegCall::kDeleteKey, Join(PathOf(base), sub_key), nullptr, 0, status);
+  std::string path = Join(PathOf(base), sub_key);
+  if (!Intercept(RegCall::kDeleteKey, nullptr, &status, &path)) status = inner_.DeleteKey(base, sub_key);
+  if (recording_) Record(RegCall::kDeleteKey, std::move(path), nullptr, 0, status);
   return status;
 }

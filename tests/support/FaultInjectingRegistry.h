@@ -66,6 +66,9 @@ class FaultInjectingRegistry final : public RegistryBackend {
   void FailNthCall(std::uint64_t nth, RegStatus status);
   // Every QueryValue or SetValue (as kind says) of that exact value name fails.
   void FailValue(RegCall kind, const std::string& value_name, RegStatus status);
+  // Every call of that kind on the key at key_path fails (opens and creates: the key asked for;
+  // deletes: the key deleted), the path as the record gives it. Needs recording on.
+  void FailKey(RegCall kind, const std::string& key_path, RegStatus status);
   // From the nth call (from 1) on, every call fails: a disk gone full, a hive gone read-only.
   void FailFromCall(std::uint64_t nth, RegStatus status);
   void ClearFaults() { faults_.clear(); }
@@ -81,12 +84,13 @@ class FaultInjectingRegistry final : public RegistryBackend {
     std::uint64_t nth;  // 0: every matching call
     bool from_nth;      // nth and every matching call after it
     bool by_value_name;
-    std::string value_name;
+    std::string value_name;  // or, for a fault by key, its path
     RegStatus status;
+    bool by_key = false;
   };
 
   // Counts the call and answers whether a fault claims it (and with which status).
-  bool Intercept(RegCall kind, const std::string* value_name, RegStatus* status);
+  bool Intercept(RegCall kind, const std::string* value_name, RegStatus* status, const std::string* key_path = nullptr);
   void Record(RegCall kind, std::string key_path, const std::string* value_name, std::uint32_t type,
               RegStatus status);
   std::string PathOf(RegKey key) const;
