@@ -1,7 +1,6 @@
 // Registry names as Windows compares and keeps them: code page 932 bytes decoded to UTF-16,
 // upper-cased one UTF-16 unit at a time, compared ordinally; stored in the code the conversion back
-// to code page 932 gives. Also splits key paths without breaking double-byte characters whose trail
-// byte is 0x5C.
+// to code page 932 gives.
 #pragma once
 
 #include <cstddef>
@@ -41,7 +40,3 @@ std::string CanonicalCp932(std::string bytes);
 // The length in UTF-16 units of the system's conversion of the bytes: one unit per character, a
 // double-byte one included. The registry's path limit counts these.
 std::size_t Cp932Utf16Length(const std::string& bytes);
-
-// Splits a key path into its components on the 0x5C bytes that are separators (not trail bytes).
-// The empty path gives no components; "a\" gives "a" and ""; a doubled backslash an empty one.
-std::vector<std::string> SplitKeyPath(const std::string& path);

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "registry/KeyNameFolding.h"
+#include "registry/KeyPath.h"
 
 namespace {
 

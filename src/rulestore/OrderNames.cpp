@@ -24,20 +24,42 @@ bool ParseRuleNumber(const std::string& token, std::uint32_t* number) {
   return true;
 }
 
+template <typename Item>
+void SortOnce(std::vector<Item>& items) {
+  std::sort(items.begin(), items.end());
+  items.erase(std::unique(items.begin(), items.end()), items.end());
+}
+
 }  // namespace
 
 OrderNames::OrderNames(const std::string& order) {
   // A blank (0x20) is never the trail byte of a double-byte character.
+  std::vector<std::string> tokens;
   std::string::size_type start = 0;
   while (start <= order.size()) {
     std::string::size_type end = order.find(' ', start);
     if (end == std::string::npos) end = order.size();
     if (end > start) {
-      std::string token = order.substr(start, end - start);
+      tokens.push_back(order.substr(start, end - start));
       std::uint32_t number = 0;
-      if (ParseRuleNumber(token, &number)) numbers_.insert(number);
-      if (spellings_.insert(token).second) names_.push_back(std::move(token));
+      if (ParseRuleNumber(tokens.back(), &number)) numbers_.push_back(number);
     }
     start = end + 1;
+  }
+  SortOnce(numbers_);
+  spellings_ = tokens;
+  SortOnce(spellings_);
+  // Each name once, where it is first listed: the positions sorted by name, then by position.
+  std::vector<std::size_t> positions(tokens.size());
+  for (std::size_t index = 0; index < positions.size(); ++index) positions[index] = index;
+  std::sort(positions.begin(), positions.end(), [&tokens](std::size_t a, std::size_t b) {
+    return tokens[a] != tokens[b] ? tokens[a] < tokens[b] : a < b;
+  });
+  std::vector<bool> first(tokens.size(), false);
+  for (std::size_t index = 0; index < positions.size(); ++index) {
+    first[positions[index]] = index == 0 || tokens[positions[index]] != tokens[positions[index - 1]];
+  }
+  for (std::size_t index = 0; index < tokens.size(); ++index) {
+    if (first[index]) names_.push_back(std::move(tokens[index]));
   }
 }

@@ -3,7 +3,7 @@
 
 #include "base/Cp932Text.h"
 #include "base/ResourceStrings.h"
-#include "registry/KeyNameFolding.h"
+#include "registry/KeyPath.h"
 
 StoreReader::StoreReader(const std::string& store_path) : path_(store_path) {
   store_.SetRoot(kHkeyCurrentUser);

@@ -37,6 +37,7 @@
 #include "base/Exception.h"
 #include "registry/ERegistryException.h"
 #include "registry/KeyNameFolding.h"
+#include "registry/KeyPath.h"
 #include "registry/MemoryRegistry.h"
 #include "registry/TRegistry.h"
 #include "rulestore/RuleFunc.h"

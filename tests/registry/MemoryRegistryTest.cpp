@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "registry/KeyNameFolding.h"
+#include "registry/KeyPath.h"
 #include "registry/MemoryRegistry.h"
 #include "registry/RegistryHarness.h"
 #include "registry/TRegistry.h"
