@@ -19,6 +19,8 @@ enum ResourceStringId : int {
   kSKeyNameNotInCodePage = 1010,
   kSTextNotInCodePage = 1011,
   kSRuleNameUnreadable = 1012,
+  // Ctrl+C in a message dialog: the clipboard took no text.
+  kSClipboardRefused = 1013,
   kSClipboardOpenFailed = 65339,
   // The message dialogs' buttons and captions.
   kSButtonCancel = 65344,

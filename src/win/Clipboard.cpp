@@ -9,25 +9,19 @@
 #include "base/ResourceStrings.h"
 #include "win/Handles.h"
 
-namespace {
-
-const char kClipboardRefused[] = "クリップボードにテキストを置くことができません";
-
-}  // namespace
-
 void PlaceTextOnClipboard(const std::string& text) {
   const UniqueClipboard session(OpenClipboard(nullptr) != FALSE);
   if (!session) throw Exception(ResourceString(kSClipboardOpenFailed));
   // Until the clipboard takes it, the block is ours to free: destroyed before the session closes.
   UniqueGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1));
-  if (!block) throw Exception(kClipboardRefused);
+  if (!block) throw Exception(ResourceString(kSClipboardRefused));
   {
     void* data = GlobalLock(block.Get());
-    if (data == nullptr) throw Exception(kClipboardRefused);
+    if (data == nullptr) throw Exception(ResourceString(kSClipboardRefused));
     const UniqueGlobalLock lock(block.Get());
     std::memcpy(data, text.c_str(), text.size() + 1);
     EmptyClipboard();
-    if (SetClipboardData(CF_TEXT, block.Get()) == nullptr) throw Exception(kClipboardRefused);
+    if (SetClipboardData(CF_TEXT, block.Get()) == nullptr) throw Exception(ResourceString(kSClipboardRefused));
   }
   block.Release();  // the system's now
 }

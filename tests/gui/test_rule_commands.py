@@ -438,10 +438,10 @@ class AddCommandTest(unittest.TestCase):
 
 
 class OlderWindowsTest(unittest.TestCase):
-    def test_both_rules_are_written_alike_when_wine_poses_as_windows_2000_or_98(self):
+    def test_both_rules_are_written_alike_when_wine_poses_as_windows_xp_2000_or_98(self):
         # The version decides the program's own branches (DLL search hardening, the subkey listing's
         # buffer); the rules written must not depend on it.
-        for version in ("win2k", "win98"):
+        for version in ("winxp", "win2k", "win98"):
             with self.subTest(version=version):
                 fixture = store_fixture()
                 fixture.sz(r"Software\Wine", "Version", version)

@@ -106,10 +106,13 @@ class ReleaseArchiveTest(unittest.TestCase):
 
     def test_licence_is_the_repository_licence_as_text_for_notepad(self):
         data = self.files["license.txt"]
-        self.assertEqual((REPO_ROOT / "LICENSE").read_bytes().replace(b"\n", b"\r\n"), data)
-        data.decode("ascii")  # ASCII reads the same in code page 932
+        # The licence in code page 932 (the author's name is Japanese), with CR LF, for Notepad.
+        self.assertEqual((REPO_ROOT / "LICENSE").read_text(encoding="utf-8").replace("\n", "\r\n"), data.decode("cp932"))
         self.assertIn(b"MIT License", data)
-        self.assertIn(b"Copyright (c) 2026 the Quellmark authors\r\n", data)
+        # One author, by one name: the licence's, the guide's header's.
+        author = re.search(r"Copyright \(c\) \d{4} (.+)\r\n", data.decode("cp932")).group(1)
+        self.assertEqual("Quellmark 開発チーム", author)
+        self.assertIn(f"【作者】{author}\r\n", self.files["readme.txt"].decode("cp932"))
 
 
 if __name__ == "__main__":

@@ -1,16 +1,20 @@
-"""Every text the guide quotes in corner brackets is one that quellmark.exe shows, byte for byte in code page 932.
+"""The guide and the program's texts, both ways: every text the guide quotes in corner brackets is one
+that quellmark.exe shows, byte for byte in code page 932, and every text the program can show is
+quoted in the guide.
 
 Run by ctest in the release tree, on the readme.txt of the archive that scripts/release.sh packed:
 
     guide_messages_test.py RELEASE_TREE
 
-The guide's convention, which it states once for its readers: corner brackets hold a text of the
+The guide's convention, which it states once for its readers: corner brackets 「」 hold a text of the
 program exactly as it appears (a caption, a button, a page, a message or some of its whole lines, a
-rule's name) or the title of one of the guide's own sections. A line break inside the brackets is a
-line break of the message; "…" stands where the program fills something in ("%s"). The error box
-appends "." to a text whose last character is above "." (any Japanese character is), so an error is
-quoted with that ".". The program's texts are read from its sources: the string literals of the
-string table, of the windows and dialogs (src/ui) and of the rule store (the rules' names).
+rule's name); white corner brackets 『』 hold the title of one of the guide's own sections. A line
+break inside the brackets is a line break of the message; "…" stands where the program fills
+something in ("%s"). The error box appends "." to a text whose last character is above "." (any
+Japanese character is), so an error is quoted with that ".". The program's texts are read from its
+sources: the string literals of the string table, of the windows and dialogs (src/ui), of the
+Windows seam and the application (src/win, src/app) and of the rule store (the rules' names); those
+the program can show are its Japanese ones, but for the few listed in NEVER_SHOWN.
 """
 
 import re
@@ -30,6 +34,14 @@ TOKEN = re.compile(r'(?m:^[ \t]*#[^\n]*)|//[^\n]*|/\*.*?\*/|\'(?:\\.|[^\\\'\n])*
 # of them uses, so any escape but these stops the test (KeyError) rather than be read wrongly.
 ESCAPES = {"n": "\n", "r": "\r", "t": "\t", '"': '"', "'": "'", "\\": "\\"}
 PLACEHOLDER = re.compile(r"%[sp]")
+# Japanese texts of the sources that the program never shows, and why.
+NEVER_SHOWN = {
+    **{button: "a button of the message dialog that the program's dialogs never carry (they ask with OK "
+               "and キャンセル)" for button in ("はい(&Y)", "いいえ(&N)", "ヘルプ(&H)", "中止(&A)", "再試行(&R)",
+                                            "無視(&I)", "すべて(&A)", "すべていいえ(&O)", "すべてはい(&A)")},
+    **{caption: "the caption of a dialog kind the program never shows" for caption in ("エラー", "確認")},
+    "ＭＳ Ｐゴシック": "the window's font, not a text on it",
+}
 
 
 def unescape(body):
@@ -58,39 +70,54 @@ def gets_closing_period(text):
     return text != "" and text[-1].encode("cp932")[0] > ord(".")
 
 
+def program_texts():
+    """(the string table's texts, the other string literals of the program's sources)."""
+    sources = [path for folder in ("ui", "win", "app", "rulestore") for path in sorted((SOURCES / folder).rglob("*.cpp"))]
+    return set(string_literals(STRING_TABLE)), {text for path in sources for text in string_literals(path)}
+
+
+def variants(text, table):
+    """The text as the screen shows it: "…" for what is filled in, and, for the string table's texts,
+    which are raised as errors, also with the error box's period; the dialogs' own texts show as they are."""
+    shown = PLACEHOLDER.sub("…", text)
+    return [shown, shown + "."] if text in table and gets_closing_period(shown) else [shown]
+
+
 def shown_texts():
     """Every run of whole lines of every text as the program can show it, in code page 932."""
-    table = set(string_literals(STRING_TABLE))
-    others = {text for path in sorted((SOURCES / "ui").rglob("*.cpp")) + sorted((SOURCES / "rulestore").glob("*.cpp"))
-              for text in string_literals(path)}
+    table, others = program_texts()
     shown = set()
     for text in (table | others) - {""}:
-        variants = [PLACEHOLDER.sub("…", text)]
-        # Only the string table's texts are raised as errors; the dialogs' own texts show as they are.
-        if text in table and gets_closing_period(variants[0]):
-            variants.append(variants[0] + ".")
-        for variant in variants:
+        for variant in variants(text, table):
             lines = variant.encode("cp932").split(b"\r\n")
             shown.update(b"\r\n".join(lines[i:j]) for i in range(len(lines)) for j in range(i + 1, len(lines) + 1))
     return shown
 
 
-def quotes(text):
+def worded_lines(variant):
+    """The text from its first to its last line that holds a word of the program's own, as the guide
+    must quote it at least: a line of nothing but what is filled in shows nothing of the program."""
+    lines = variant.split("\r\n")
+    worded = [index for index, line in enumerate(lines) if line.replace("…", "").strip()]
+    return "\r\n".join(lines[worded[0]:worded[-1] + 1])
+
+
+def quotes(text, opening="「", closing="」"):
     """(line number, text) of each outermost 「…」; continuation lines lose their indentation."""
     found, depth, start = [], 0, None
     for index, character in enumerate(text):
-        if character == "「":
+        if character == opening:
             depth += 1
             if depth == 1:
                 start = index + 1
-        elif character == "」" and depth > 0:
+        elif character == closing and depth > 0:
             depth -= 1
             if depth == 0:
                 lines = text[start:index].split("\r\n")
                 body = "\r\n".join([lines[0]] + [line.lstrip(" ") for line in lines[1:]])
                 found.append((text.count("\r\n", 0, start) + 1, body))
     if depth != 0:
-        found.append((text.count("\r\n", 0, start) + 1, "(a 「 that is never closed)"))
+        found.append((text.count("\r\n", 0, start) + 1, f"(a {opening} that is never closed)"))
     return found
 
 
@@ -127,16 +154,28 @@ class MatcherTest(unittest.TestCase):
 
 @unittest.skipIf(TREE is None, "give the release tree")
 class GuideQuotesTest(unittest.TestCase):
-    def test_every_corner_bracket_quote_is_a_program_text_or_a_section_title(self):
-        archive = next(TREE.glob("quellmark-*-win32.zip"))
-        with zipfile.ZipFile(archive) as z:
-            text = z.read("readme.txt").decode("cp932")
-        found = quotes(text)
+    @classmethod
+    def setUpClass(cls):
+        with zipfile.ZipFile(next(TREE.glob("quellmark-*-win32.zip"))) as z:
+            cls.text = z.read("readme.txt").decode("cp932")
+
+    def test_every_corner_bracket_quote_is_a_program_text_and_every_white_one_a_section(self):
+        # An empty pair is the bracket itself, as the guide names it when it states its convention.
+        found, shown, titles = [q for q in quotes(self.text) if q[1]], shown_texts(), headings(self.text)
         self.assertGreater(len(found), 0)
-        shown, titles = shown_texts(), headings(text)
-        wrong = [f"line {line}: 「{body}」" for line, body in found
-                 if body not in titles and body.encode("cp932") not in shown]
+        wrong = [f"line {line}: 「{body}」" for line, body in found if body.encode("cp932") not in shown]
         self.assertEqual([], wrong, "quoted as the program's, but the program shows no such text")
+        wrong = [f"line {line}: 『{body}』" for line, body in quotes(self.text, "『", "』") if body and body not in titles]
+        self.assertEqual([], wrong, "named as a section of the guide, but it has no such heading")
+
+    def test_every_text_the_program_shows_is_quoted(self):
+        table, others = program_texts()
+        quoted = {body for _, body in quotes(self.text)}
+        japanese = {text for text in table | others if any(ord(c) > 0x7F for c in text)}
+        self.assertEqual(set(), set(NEVER_SHOWN) - japanese, "NEVER_SHOWN names a text the sources no longer have")
+        missing = [text for text in sorted(japanese - set(NEVER_SHOWN))
+                   if not any(worded_lines(variant) in quoted for variant in variants(text, table))]
+        self.assertEqual([], missing, "texts the program can show that the guide does not quote")
 
 
 if __name__ == "__main__":
