@@ -47,19 +47,6 @@ OrderNames::OrderNames(const std::string& order) {
     start = end + 1;
   }
   SortOnce(numbers_);
-  spellings_ = tokens;
+  spellings_ = std::move(tokens);
   SortOnce(spellings_);
-  // Each name once, where it is first listed: the positions sorted by name, then by position.
-  std::vector<std::size_t> positions(tokens.size());
-  for (std::size_t index = 0; index < positions.size(); ++index) positions[index] = index;
-  std::sort(positions.begin(), positions.end(), [&tokens](std::size_t a, std::size_t b) {
-    return tokens[a] != tokens[b] ? tokens[a] < tokens[b] : a < b;
-  });
-  std::vector<bool> first(tokens.size(), false);
-  for (std::size_t index = 0; index < positions.size(); ++index) {
-    first[positions[index]] = index == 0 || tokens[positions[index]] != tokens[positions[index - 1]];
-  }
-  for (std::size_t index = 0; index < tokens.size(); ++index) {
-    if (first[index]) names_.push_back(std::move(tokens[index]));
-  }
 }

@@ -16,8 +16,8 @@ class OrderNames {
   // "Order": names separated by blanks; a doubled or trailing blank separates nothing.
   explicit OrderNames(const std::string& order);
 
-  // Each name once, in the order first listed.
-  const std::vector<std::string>& Names() const noexcept { return names_; }
+  // Each name once, sorted.
+  const std::vector<std::string>& Names() const noexcept { return spellings_; }
   // Whether key_name is listed byte for byte (the registry may open a key by other spellings too).
   bool ListsExactly(const std::string& key_name) const {
     return std::binary_search(spellings_.begin(), spellings_.end(), key_name);
@@ -26,7 +26,6 @@ class OrderNames {
   bool ListsNumber(std::uint32_t number) const { return std::binary_search(numbers_.begin(), numbers_.end(), number); }
 
  private:
-  std::vector<std::string> names_;
-  std::vector<std::string> spellings_;     // sorted, each once
-  std::vector<std::uint32_t> numbers_;     // sorted, each once
+  std::vector<std::string> spellings_;  // sorted, each once
+  std::vector<std::uint32_t> numbers_;  // sorted, each once
 };
