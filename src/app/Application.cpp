@@ -5,6 +5,7 @@
 
 #include "app/ErrorText.h"
 #include "app/FatalError.h"
+#include "win/Monitors.h"
 
 TApplication* Application = nullptr;
 
@@ -180,17 +181,13 @@ int TApplication::ShowAppMessageBox(const std::string& text, const std::string& 
   HWND window = handle_.Get();
   HWND active = GetActiveWindow();
   // The box appears where the user looks: on the active window's monitor.
-  const HMONITOR box_monitor = MonitorFromWindow(active != nullptr ? active : window, MONITOR_DEFAULTTONEAREST);
-  const HMONITOR app_monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
   constexpr UINT kQuietMove = SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE;  // 0x1D
   RECT old_rect{};
   bool moved = false;
-  if (box_monitor != app_monitor) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoA(box_monitor, &info) && GetWindowRect(window, &old_rect)) {
-      SetWindowPos(window, nullptr, (info.rcMonitor.left + info.rcMonitor.right) / 2,
-                   (info.rcMonitor.top + info.rcMonitor.bottom) / 2, 0, 0, kQuietMove);
+  if (const std::optional<RECT> monitor = OtherMonitorArea(active != nullptr ? active : window, window)) {
+    if (GetWindowRect(window, &old_rect)) {
+      SetWindowPos(window, nullptr, (monitor->left + monitor->right) / 2, (monitor->top + monitor->bottom) / 2, 0, 0,
+                   kQuietMove);
       moved = true;
     }
   }

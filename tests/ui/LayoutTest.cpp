@@ -3,6 +3,9 @@
 
 #include "base/MulDivRound.h"
 #include "ui/widgets/Layout.h"
+#include "ui/widgets/WindowTree.h"
+
+#include <map>
 
 namespace {
 
@@ -46,6 +49,33 @@ TEST(RadioItemBounds, ItemsTouchAndStayInsideTheFrame) {
 
 TEST(RadioItemBounds, NoItemsNoDivision) {
   EXPECT_EQ(0, RadioItemBounds(0, 0, 185, 65, 12).height);
+}
+
+TEST(CentredFormPosition, TheWholeWindowOnThePrimaryScreenWhereTheSystemKnowsNoVirtualScreen) {
+  // Windows 95 and NT 4.0 answer 0 for the virtual screen: the main window (357 x 256 outer) on a
+  // 640 x 480 screen, and a dialog wider than the screen, which keeps its left edge on it.
+  const TScreenMetrics old_system{{0, 0, 0, 0}, 640, 480};
+  for (const TPosition position : {TPosition::poDesktopCenter, TPosition::poScreenCenter}) {
+    const TScreenPoint at = CentredFormPosition(position, old_system, 357, 256);
+    EXPECT_EQ(141, at.x);
+    EXPECT_EQ(112, at.y);
+  }
+  EXPECT_EQ(0, CentredFormPosition(TPosition::poScreenCenter, old_system, 700, 200).x);
+  // Two monitors side by side, the secondary on the left: the desktop spans both.
+  const TScreenMetrics two_monitors{{-1024, 0, 1024, 768}, 1024, 768};
+  EXPECT_EQ(-179, CentredFormPosition(TPosition::poDesktopCenter, two_monitors, 357, 256).x);
+  EXPECT_EQ(333, CentredFormPosition(TPosition::poScreenCenter, two_monitors, 357, 256).x);
+}
+
+TEST(RootWindowOf, FollowsChildWindowsToTheirTopLevelWindowAndNeverAnOwner) {
+  // A button in a group box on a page of the main form, which the hidden application window owns.
+  enum Window { kNone, kApplication, kForm, kPage, kGroup, kButton };
+  const std::map<int, int> parent{{kButton, kGroup}, {kGroup, kPage}, {kPage, kForm}, {kForm, kApplication}};
+  const auto is_child = [](int window) { return window == kButton || window == kGroup || window == kPage; };
+  const auto parent_of = [&](int window) { return parent.count(window) ? parent.at(window) : kNone; };
+  for (const int window : {kButton, kGroup, kPage, kForm}) EXPECT_EQ(kForm, RootWindowOf(window, is_child, parent_of));
+  EXPECT_EQ(kApplication, RootWindowOf(int{kApplication}, is_child, parent_of));
+  EXPECT_EQ(kNone, RootWindowOf(int{kNone}, is_child, parent_of));
 }
 
 }  // namespace

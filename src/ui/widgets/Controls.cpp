@@ -9,6 +9,7 @@
 #include "base/Exception.h"
 #include "ui/widgets/Forms.h"
 #include "ui/widgets/Layout.h"
+#include "ui/widgets/WindowTree.h"
 
 namespace {
 
@@ -336,12 +337,17 @@ int TRadioGroup::ItemIndex() const noexcept {
   return -1;
 }
 
+HWND RootWindow(HWND window) noexcept {
+  return RootWindowOf(
+      window, [](HWND w) { return (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) != 0; }, GetParent);
+}
+
 // ---- TButton, TLabel, TImage ---------------------------------------------------------------------
 
 TButton::TButton(TControl* parent, const TControlArgs& args, const TButtonArgs& button)
     : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, nullptr,
                button.modal_result) {
-  HWND form = GetAncestor(Handle(), GA_ROOT);
+  HWND form = RootWindow(Handle());
   if (button.is_default) SendMessageA(form, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(Handle())), 0);
   if (button.is_cancel) SetWindowLongPtrA(form, DWLP_USER, GetDlgCtrlID(Handle()));
 }

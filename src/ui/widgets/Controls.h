@@ -193,6 +193,9 @@ class TButton : public TControl {
   LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 };
 
+// The top-level window that window lies in (GetAncestor's GA_ROOT, which Windows 95 and NT 4.0 lack).
+HWND RootWindow(HWND window) noexcept;
+
 // Static text (STATIC), broken into lines at the label's width.
 class TLabel : public TControl {
  public:

@@ -8,6 +8,7 @@
 #include "base/Exception.h"
 #include "base/MulDivRound.h"
 #include "ui/widgets/Layout.h"
+#include "win/Monitors.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ TShiftState KeyboardShiftState() noexcept {
 //   its default one. Only a button sees its focus come and go, so TButton::WndProc is here too.
 bool IsFormKeyMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
-  HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  HWND root = RootWindow(message.hwnd);
   auto* form = dynamic_cast<TForm*>(TControl::FromHandle(root));
   if (form == nullptr || !IsWindowEnabled(root)) return false;
   if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
@@ -86,7 +87,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT TButton::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-  HWND form = GetAncestor(Handle(), GA_ROOT);
+  HWND form = RootWindow(Handle());
   if (message == WM_SETFOCUS) SendMessageA(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Handle()), TRUE);
   if (message == WM_KILLFOCUS) SendMessageA(form, DM_SETDEFID, LOWORD(SendMessageA(form, DM_GETDEFID, 0, 0)), 0);
   return TControl::WndProc(message, wparam, lparam);
@@ -163,26 +164,23 @@ void TForm::PlaceForShowing() noexcept {
   if (position_ == TPosition::poDesigned) return;
   const RECT outer = WindowRect();
   const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-  int left, top;
-  if (position_ == TPosition::poDesktopCenter) {
-    left = GetSystemMetrics(SM_XVIRTUALSCREEN) + (GetSystemMetrics(SM_CXVIRTUALSCREEN) - width) / 2;
-    top = GetSystemMetrics(SM_YVIRTUALSCREEN) + (GetSystemMetrics(SM_CYVIRTUALSCREEN) - height) / 2;
-  } else {
-    left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-    top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  const TScreenMetrics screen{{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                               GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                               GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)},
+                              GetSystemMetrics(SM_CXSCREEN),
+                              GetSystemMetrics(SM_CYSCREEN)};
+  TScreenPoint at = CentredFormPosition(position_, screen, width, height);
+  if (position_ == TPosition::poScreenCenter) {
     // On the monitor of the active form, when that is another one.
     HWND active = GetActiveWindow();
-    const RECT own{left, top, left + width, top + height};
-    HMONITOR active_monitor = active != nullptr ? MonitorFromWindow(active, MONITOR_DEFAULTTONEAREST) : nullptr;
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (active_monitor != nullptr && active != Handle() &&
-        active_monitor != MonitorFromRect(&own, MONITOR_DEFAULTTONEAREST) && GetMonitorInfoA(active_monitor, &info)) {
-      left = info.rcMonitor.left + (info.rcMonitor.right - info.rcMonitor.left - width) / 2;
-      top = info.rcMonitor.top + (info.rcMonitor.bottom - info.rcMonitor.top - height) / 2;
+    const RECT own{at.x, at.y, at.x + width, at.y + height};
+    if (active != nullptr && active != Handle()) {
+      if (const std::optional<RECT> monitor = OtherMonitorArea(active, own)) {
+        at = CentredIn({monitor->left, monitor->top, monitor->right, monitor->bottom}, width, height);
+      }
     }
   }
-  SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::Show(int show_command) {

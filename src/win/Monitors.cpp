@@ -1,0 +1,39 @@
+// The display monitors through user32's monitor functions, where the system has them.
+#include "win/Monitors.h"
+
+#include "win/Kernel32Function.h"
+
+namespace {
+
+std::optional<RECT> AreaIfOther(HMONITOR monitor, HMONITOR own, const MonitorFunctions& functions) noexcept {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (monitor == nullptr || monitor == own || !functions.info(monitor, &info)) return std::nullopt;
+  return info.rcMonitor;
+}
+
+bool Complete(const MonitorFunctions& functions) noexcept {
+  return functions.from_window != nullptr && functions.from_rect != nullptr && functions.info != nullptr;
+}
+
+}  // namespace
+
+const MonitorFunctions& MonitorFunctions::OfSystem() noexcept {
+  static const MonitorFunctions functions{
+      LoadedDllFunction<decltype(&MonitorFromWindow)>("user32.dll", "MonitorFromWindow"),
+      LoadedDllFunction<decltype(&MonitorFromRect)>("user32.dll", "MonitorFromRect"),
+      LoadedDllFunction<decltype(&GetMonitorInfoA)>("user32.dll", "GetMonitorInfoA")};
+  return functions;
+}
+
+std::optional<RECT> OtherMonitorArea(HWND window, HWND own, const MonitorFunctions& functions) noexcept {
+  if (!Complete(functions)) return std::nullopt;
+  return AreaIfOther(functions.from_window(window, MONITOR_DEFAULTTONEAREST),
+                     functions.from_window(own, MONITOR_DEFAULTTONEAREST), functions);
+}
+
+std::optional<RECT> OtherMonitorArea(HWND window, const RECT& own, const MonitorFunctions& functions) noexcept {
+  if (!Complete(functions)) return std::nullopt;
+  return AreaIfOther(functions.from_window(window, MONITOR_DEFAULTTONEAREST),
+                     functions.from_rect(&own, MONITOR_DEFAULTTONEAREST), functions);
+}
