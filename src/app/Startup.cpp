@@ -7,7 +7,10 @@
 //  - the C runtime told that this is a windowed program (its own failure reports, abort's among
 //    them, then go to a message box rather than to a console that is not there);
 //  - the thread-local storage directory, whose callback lets the runtime's thread keys (emulated
-//    thread_local, the unwinder's per-thread state) run their destructors when a thread ends;
+//    thread_local, the unwinder's per-thread state) run their destructors when a thread ends. On
+//    the NT family only: 95, 98 and Me never call an executable's TLS callbacks, and the runtime,
+//    never made ready, then registers no key destructors at all. Nothing depends on them here: the
+//    program runs on one thread, which ends with the process;
 //  - the C initialisers (.CRT$XI), then the C++ constructors (.CRT$XC and the .ctors list, with
 //    the registration of the program's frame tables for the unwinder among them), and the
 //    destructors (.dtors) registered to run at exit;
@@ -42,7 +45,8 @@ void __cdecl __set_app_type(int type);
 extern Constructor __CTOR_LIST__[];
 extern Constructor __DTOR_LIST__[];
 // The runtime's thread-key bookkeeping (mingw-w64's libmingw32, tlsthrd.o): made ready on process
-// attach, runs the keys' destructors on thread detach, frees itself on process detach.
+// attach, runs the keys' destructors on thread detach, frees itself on process detach. Where it is
+// never called (95, 98 and Me) it stays unready and takes no destructors.
 BOOL __cdecl __mingw_TLScallback(HANDLE module, DWORD reason, LPVOID reserved);
 
 // The sections .CRT$X?A and .CRT$X?Z sort around every entry of their group, whoever put it there.

@@ -2,8 +2,7 @@
 // the commands behind its two buttons.
 #include "ui/Unit1.h"
 
-#include <shellapi.h>
-
+#include "base/Exception.h"
 #include "base/ResourceStrings.h"
 #include "rulestore/RuleFunc.h"
 #include "ui/Form1Description.h"
@@ -11,6 +10,7 @@
 #include "ui/dialog/MessageForm.h"
 #include "win/ProcessList.h"
 #include "win/RuleStoreWriterLock.h"
+#include "win/ShellOpen.h"
 
 namespace {
 
@@ -80,6 +80,7 @@ void TForm1::Button1Click(TObject*) {
   const bool delete_after_receive = RadioGroup1->ItemIndex() == 0;
   {
     const RuleStoreWriterLock lock(kWriterLockWaitMs);
+    if (!lock.Made()) throw Exception(ResourceString(kSWriterLockUnavailable));
     if (!lock.Held()) {
       ShowMessageDialog(ResourceString(kSAnotherCopyWriting), dkWarning, kOkAlone, 0);
       return;
@@ -96,5 +97,5 @@ void TForm1::Button1Click(TObject*) {
 
 void TForm1::Button2Click(TObject*) {
   // Whatever the shell answers, there is nothing the user could do about it here.
-  ShellExecuteA(nullptr, "open", kHomePage, nullptr, nullptr, SW_SHOW);
+  OpenInShell(kHomePage);
 }

@@ -9,8 +9,8 @@
 #include "base/ResourceStrings.h"
 #include "win/Handles.h"
 
-void PlaceTextOnClipboard(const std::string& text) {
-  const UniqueClipboard session(OpenClipboard(nullptr) != FALSE);
+void PlaceTextOnClipboard(HWND owner, const std::string& text) {
+  const UniqueClipboard session(OpenClipboard(owner) != FALSE);
   if (!session) throw Exception(ResourceString(kSClipboardOpenFailed));
   // Until the clipboard takes it, the block is ours to free: destroyed before the session closes.
   UniqueGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1));

@@ -20,25 +20,25 @@ constexpr const char* kSystemLoadedDlls[] = {
 
 }  // namespace
 
-void PreloadSystemLoadedDlls() noexcept {
-  char path[MAX_PATH + 16];  // the folder, a separator and the longest name
+HMODULE LoadSystemDll(const char* name) noexcept {
+  char path[MAX_PATH + 16];  // the folder, a separator and the name
   const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return;
+  if (length == 0 || length >= MAX_PATH) return nullptr;
   // No separator ends the folder unless it is a drive's root ("C:\").
   const UINT folder_end = length == 3 && path[2] == '\\' ? length : length + 1;
+  const std::size_t name_size = std::strlen(name) + 1;
+  if (name_size > sizeof path - folder_end) return nullptr;
   path[folder_end - 1] = '\\';
+  std::memcpy(path + folder_end, name, name_size);
   // A DLL loaded by full path would look for its own imports in the program's folder first; with
   // the altered search order they come from its folder, the system folder.
-  const auto load_library_ex = Kernel32Function<decltype(&LoadLibraryExA)>("LoadLibraryExA");
-  for (const char* name : kSystemLoadedDlls) {
-    std::memcpy(path + folder_end, name, std::strlen(name) + 1);
-    // Never freed: the later loads by bare name must find it loaded.
-    if (load_library_ex != nullptr) {
-      load_library_ex(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    } else {
-      LoadLibraryA(path);
-    }
-  }
+  static const auto load_library_ex = Kernel32Function<decltype(&LoadLibraryExA)>("LoadLibraryExA");
+  return load_library_ex != nullptr ? load_library_ex(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH) : LoadLibraryA(path);
+}
+
+void PreloadSystemLoadedDlls() noexcept {
+  // Never freed: the later loads by bare name must find them loaded.
+  for (const char* name : kSystemLoadedDlls) LoadSystemDll(name);
 }
 
 void RestrictDllSearchToSystemDirectory() noexcept {

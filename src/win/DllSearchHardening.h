@@ -12,8 +12,8 @@
 //   too, so that those later loads find them loaded already.
 //
 // What it does not protect:
-// - Whatever loads before WinMain runs. The import table: kernel32, user32, gdi32, advapi32 and
-//   shell32 are KnownDLLs on every NT system and come from the system folder; comctl32.dll never is
+// - Whatever loads before WinMain runs. The import table: kernel32, user32, gdi32 and advapi32
+//   are KnownDLLs on every NT system and come from the system folder; comctl32.dll never is
 //   one, and comes from the system's side-by-side store only where the manifest's request for Common
 //   Controls 6 is honoured (XP and later), so on 2000, 98 and Me a comctl32.dll beside the program is
 //   loaded; msvcrt.dll is a KnownDLL on later systems, on 2000 and XP not verified. Nor what those
@@ -23,7 +23,13 @@
 // - On 98 and Me none of this is verified.
 #pragma once
 
+#include <windows.h>
+
 void RestrictDllSearchToSystemDirectory() noexcept;
+
+// Loads the DLL called name from the system folder by full path, its own imports searched for
+// there too; null when it cannot be loaded.
+HMODULE LoadSystemDll(const char* name) noexcept;
 
 // The preload alone: loads the system's bare-name DLLs from the system folder by full path.
 void PreloadSystemLoadedDlls() noexcept;

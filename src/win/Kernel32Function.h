@@ -5,13 +5,18 @@
 
 #include <windows.h>
 
+// The function of that name in module, or null where module is null or lacks it.
+template <typename Function>
+Function ModuleFunction(HMODULE module, const char* name) noexcept {
+  if (module == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 // The function of that name in a system DLL that the program imports (so it is loaded), or null
 // where this system's copy lacks it.
 template <typename Function>
 Function LoadedDllFunction(const char* dll, const char* name) noexcept {
-  const HMODULE module = GetModuleHandleA(dll);
-  if (module == nullptr) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+  return ModuleFunction<Function>(GetModuleHandleA(dll), name);
 }
 
 template <typename Function>

@@ -1,82 +1,134 @@
-// Lists the running processes and their owners through a Toolhelp snapshot and the processes' tokens.
+// Lists the running processes and their owners. The NT family, 4.0 included, lists them through
+// ntdll's system process information, as its own Task Manager does: NT 4.0's kernel32 has no
+// Toolhelp. 95, 98 and Me list them through a Toolhelp snapshot. Both are looked up at run time,
+// so that neither stops the program from loading where it is missing.
 #include "win/ProcessList.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
-#include "win/Kernel32Function.h"
 #include "win/Handles.h"
+#include "win/Kernel32Function.h"
+#include "win/ProcessUser.h"
 
 namespace {
 
-// A token's user: the TOKEN_USER record with room for the largest SID.
-struct TokenUserRecord {
-  alignas(TOKEN_USER) unsigned char bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-  PSID Sid() const noexcept { return reinterpret_cast<const TOKEN_USER*>(bytes)->User.Sid; }
+// ---- NT: the system process information ------------------------------------------------------
+
+using NtQuerySystemInformationFunction = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+constexpr ULONG kSystemProcessInformation = 5;
+constexpr LONG kStatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+// Grown until the list fits; a list larger than this is none (some thousand processes fit).
+constexpr std::size_t kFirstBufferSize = 64 * 1024;
+constexpr std::size_t kMaxBufferSize = 16 * 1024 * 1024;
+
+// The head of one record, laid out alike from NT 4.0 on (32-bit); the threads and counters after it
+// are not read.
+struct ProcessRecordHead {
+  ULONG next_entry_offset;  // 0 for the last record
+  ULONG number_of_threads;
+  LARGE_INTEGER reserved[3];
+  LARGE_INTEGER create_time, user_time, kernel_time;
+  USHORT name_length;  // bytes, no NUL; the idle process has no name
+  USHORT name_maximum_length;
+  const wchar_t* name_buffer;  // inside the same buffer
+  LONG base_priority;
+  ULONG_PTR process_id;
 };
+static_assert(sizeof(void*) != 4 || offsetof(ProcessRecordHead, process_id) == 0x44, "the system's layout");
 
-// Reads whose a process is. Every function is looked up at run time: OpenProcess is documented from
-// XP on, and 98 and Me have no process owners (their advapi32 lacks these calls or fails them).
-class OwnerReader {
- public:
-  // Only on NT, and only when the system has every function; elsewhere processes have no owners.
-  bool Works() const noexcept {
-    return (GetVersion() & 0x80000000u) == 0 && open_process_ != nullptr && open_process_token_ != nullptr &&
-           get_token_information_ != nullptr && equal_sid_ != nullptr;
+std::optional<std::vector<unsigned char>> QuerySystemProcesses() {
+  const auto query = LoadedDllFunction<NtQuerySystemInformationFunction>("ntdll.dll", "NtQuerySystemInformation");
+  if (query == nullptr) return std::nullopt;
+  std::vector<unsigned char> buffer(kFirstBufferSize);
+  for (;;) {
+    ULONG needed = 0;
+    const LONG status = query(kSystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status >= 0) return buffer;
+    if (status != kStatusInfoLengthMismatch || buffer.size() >= kMaxBufferSize) return std::nullopt;
+    buffer.assign(buffer.size() * 2, 0);  // more processes may start meanwhile: doubled, not as needed
   }
+}
 
-  // False when the process or its token cannot be opened for query.
-  bool ReadUser(DWORD process_id, TokenUserRecord& user) const noexcept {
-    const UniqueKernelObject process(open_process_(PROCESS_QUERY_INFORMATION, FALSE, process_id));
-    HANDLE opened = nullptr;
-    if (!process || !open_process_token_(process.Get(), TOKEN_QUERY, &opened)) return false;
-    const UniqueKernelObject token(opened);
-    DWORD size = 0;
-    return get_token_information_(token.Get(), TokenUser, user.bytes, sizeof user.bytes, &size) != FALSE;
+// The process's file name in the ANSI code page; empty when it lies outside the buffer.
+std::string ImageName(const ProcessRecordHead& head, const std::vector<unsigned char>& buffer) {
+  const auto first = reinterpret_cast<std::uintptr_t>(buffer.data());
+  const auto name = reinterpret_cast<std::uintptr_t>(head.name_buffer);
+  const std::size_t units = head.name_length / sizeof(wchar_t);
+  if (units == 0 || name < first || name - first > buffer.size() || head.name_length > buffer.size() - (name - first)) {
+    return {};
   }
-
-  bool SameUser(const TokenUserRecord& a, const TokenUserRecord& b) const noexcept {
-    return equal_sid_(a.Sid(), b.Sid()) != FALSE;
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, head.name_buffer, static_cast<int>(units), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+  if (bytes > 0) {
+    WideCharToMultiByte(CP_ACP, 0, head.name_buffer, static_cast<int>(units), &text[0], bytes, nullptr, nullptr);
   }
+  return text;
+}
 
- private:
-  decltype(&OpenProcess) open_process_ = Kernel32Function<decltype(&OpenProcess)>("OpenProcess");
-  decltype(&OpenProcessToken) open_process_token_ =
-      LoadedDllFunction<decltype(&OpenProcessToken)>("advapi32.dll", "OpenProcessToken");
-  decltype(&GetTokenInformation) get_token_information_ =
-      LoadedDllFunction<decltype(&GetTokenInformation)>("advapi32.dll", "GetTokenInformation");
-  decltype(&EqualSid) equal_sid_ = LoadedDllFunction<decltype(&EqualSid)>("advapi32.dll", "EqualSid");
-};
+std::optional<ProcessSnapshot> ListNtProcesses() {
+  const ProcessUsers users;
+  const std::optional<SidBytes> own_user = users.OwnUser();
+  // Without our own user nothing can be told apart: the list counts as not made.
+  if (!own_user) return std::nullopt;
+  const std::optional<std::vector<unsigned char>> buffer = QuerySystemProcesses();
+  if (!buffer) return std::nullopt;
+  const auto open_process = Kernel32Function<decltype(&OpenProcess)>("OpenProcess");
 
-}  // namespace
+  ProcessSnapshot result;
+  std::size_t offset = 0;
+  for (;;) {
+    if (buffer->size() - offset < sizeof(ProcessRecordHead)) return std::nullopt;  // a list cut short
+    ProcessRecordHead head;
+    std::memcpy(&head, buffer->data() + offset, sizeof head);
+    RunningProcess process;
+    process.exe_name = ImageName(head, *buffer);
+    const UniqueKernelObject handle(
+        open_process != nullptr ? open_process(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(head.process_id))
+                                : nullptr);
+    if (const std::optional<SidBytes> user = users.UserOf(handle.Get())) {
+      process.owner = *user == *own_user ? ProcessOwner::kCurrentUser : ProcessOwner::kOtherUser;
+    }
+    result.push_back(std::move(process));
+    if (head.next_entry_offset == 0) return result;
+    if (head.next_entry_offset > buffer->size() - offset) return std::nullopt;
+    offset += head.next_entry_offset;
+  }
+}
 
-std::optional<ProcessSnapshot> ListRunningProcesses() {
-  HANDLE made = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+// ---- 95, 98 and Me: Toolhelp ---------------------------------------------------------------------
+
+std::optional<ProcessSnapshot> ListToolhelpProcesses() {
+  const auto snapshot_of = Kernel32Function<decltype(&CreateToolhelp32Snapshot)>("CreateToolhelp32Snapshot");
+  const auto first = Kernel32Function<decltype(&Process32First)>("Process32First");
+  const auto next = Kernel32Function<decltype(&Process32Next)>("Process32Next");
+  if (snapshot_of == nullptr || first == nullptr || next == nullptr) return std::nullopt;
+  HANDLE made = snapshot_of(TH32CS_SNAPPROCESS, 0);
   const UniqueKernelObject snapshot(made != INVALID_HANDLE_VALUE ? made : nullptr);
   if (!snapshot) return std::nullopt;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  if (!Process32First(snapshot.Get(), &entry)) return std::nullopt;
-
-  const OwnerReader owners;
-  const bool have_owners = owners.Works();
-  TokenUserRecord own_user;
-  // Without our own user nothing can be told apart: the list counts as not made.
-  if (have_owners && !owners.ReadUser(GetCurrentProcessId(), own_user)) return std::nullopt;
+  if (!first(snapshot.Get(), &entry)) return std::nullopt;
   ProcessSnapshot result;
   do {
     RunningProcess process;
     // The field is a fixed array; never read past it even if a name fills it without a NUL.
     process.exe_name.assign(entry.szExeFile, strnlen(entry.szExeFile, sizeof entry.szExeFile));
-    TokenUserRecord user;
-    if (!have_owners) {
-      process.owner = ProcessOwner::kNoOwners;
-    } else if (owners.ReadUser(entry.th32ProcessID, user)) {
-      process.owner = owners.SameUser(user, own_user) ? ProcessOwner::kCurrentUser : ProcessOwner::kOtherUser;
-    }
+    process.owner = ProcessOwner::kNoOwners;  // processes there belong to no user
     result.push_back(std::move(process));
-  } while (Process32Next(snapshot.Get(), &entry));
+  } while (next(snapshot.Get(), &entry));
   return result;
+}
+
+}  // namespace
+
+std::optional<ProcessSnapshot> ListRunningProcesses() {
+  // Where processes have owners they are read; that is the NT family, with its own list.
+  if (ProcessUsers().Available()) return ListNtProcesses();
+  return ListToolhelpProcesses();
 }

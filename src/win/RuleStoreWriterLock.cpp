@@ -1,15 +1,23 @@
-// The rule store's writer lock: a named mutex.
+// The rule store's writer lock: a named mutex per user.
 #include "win/RuleStoreWriterLock.h"
 
-const char* RuleStoreWriterLockName() noexcept {
-  // Windows 98 and Me know no "Local\" prefix and would take the backslash as part of the name.
-  const bool nt = (GetVersion() & 0x80000000u) == 0;
-  return nt ? "Local\\Quellmark.RuleStoreWriter" : "Quellmark.RuleStoreWriter";
+#include "base/WriterLockName.h"
+#include "win/ProcessUser.h"
+#include "win/SystemFamily.h"
+
+std::string RunningRuleStoreWriterLockName() {
+  const SystemFamily family = RunningSystemFamily();
+  if (family == SystemFamily::kWindows9x) return RuleStoreWriterLockName(family, {});
+  const std::optional<SidBytes> user = ProcessUsers().OwnUser();
+  return user ? RuleStoreWriterLockName(family, *user) : std::string();
 }
 
-RuleStoreWriterLock::RuleStoreWriterLock(DWORD wait_ms) noexcept
-    : mutex_(CreateMutexA(nullptr, FALSE, RuleStoreWriterLockName())) {
+RuleStoreWriterLock::RuleStoreWriterLock(DWORD wait_ms) {
+  const std::string name = RunningRuleStoreWriterLockName();
+  if (name.empty()) return;
+  mutex_.Reset(CreateMutexA(nullptr, FALSE, name.c_str()));
   if (!mutex_) return;
   const DWORD waited = WaitForSingleObject(mutex_.Get(), wait_ms);
+  // Abandoned: its last holder ended without releasing it; the lock is ours now all the same.
   if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) ownership_.Reset(mutex_.Get());
 }

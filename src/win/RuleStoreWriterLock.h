@@ -1,23 +1,29 @@
 // One writer at a time: the add command holds this lock while it works on the rule store, so that
 // two copies of the program never both read "Order" and write it back, one losing the other's rule.
+// The store is the user's, so the lock is too: every session of that user shares one lock.
 #pragma once
+
+#include <string>
 
 #include "win/Handles.h"
 
-// The lock's name, per user session (NT's "Local\" namespace; Windows 98 and Me have one session
-// and no namespaces). Other copies, older and newer, must use the same.
-const char* RuleStoreWriterLockName() noexcept;
+// The lock's name on this system for this program's user (WriterLockName.h); empty when the user
+// cannot be read on a system that has users.
+std::string RunningRuleStoreWriterLockName();
 
 class RuleStoreWriterLock {
  public:
-  // Waits up to wait_ms for the lock. A copy that died holding it leaves it free; the store then
-  // shows what it left, which an installation knows how to clean up. When the lock cannot be made
-  // at all, it counts as held: a failure of ours must not stop the user from adding rules.
-  explicit RuleStoreWriterLock(DWORD wait_ms) noexcept;
+  // Waits up to wait_ms for the lock. A copy that ended without releasing it (killed, crashed) leaves
+  // it to the next one: the store then shows what it left, which an installation knows how to
+  // clean up.
+  explicit RuleStoreWriterLock(DWORD wait_ms);
   RuleStoreWriterLock(const RuleStoreWriterLock&) = delete;
   RuleStoreWriterLock& operator=(const RuleStoreWriterLock&) = delete;
 
-  bool Held() const noexcept { return !mutex_ || ownership_; }
+  // Whether the lock exists at all. Without it nothing tells whether another copy is writing, so a
+  // lock that cannot be made is never taken as held.
+  bool Made() const noexcept { return static_cast<bool>(mutex_); }
+  bool Held() const noexcept { return static_cast<bool>(ownership_); }
 
  private:
   struct OwnershipTraits : NullIsInvalid<HANDLE> {

@@ -35,8 +35,9 @@ MAIL_CLIENT_RUNNING = ("Outlook Express が起動しています。\r\n"
                        "Outlook Express を終了してから、もう一度「追加」ボタンをクリックしてください。")
 ANOTHER_COPY_WRITING = ("別の Quellmark がルールを書き込んでいます。\r\n"
                         "そちらが終わってから、もう一度「追加」ボタンをクリックしてください。")
-# The writer lock that every copy of the program takes around its registry work, whatever its version.
-WRITER_LOCK = "Local\\Quellmark.RuleStoreWriter"
+# The writer lock that every copy of the program takes around its registry work: one per user, shared
+# by all the user's sessions ({SID}: the user's, as process_standin.exe has the system write it).
+WRITER_LOCK = "Global\\Quellmark.RuleStoreWriter.{SID}"
 CANCEL = "キャンセル"
 RULE1 = ".jp以外で、二桁以上の数字を含む送信者"
 RULE2 = '.jp以外で、数字と"@"が連続する送信者'
@@ -438,10 +439,10 @@ class AddCommandTest(unittest.TestCase):
 
 
 class OlderWindowsTest(unittest.TestCase):
-    def test_both_rules_are_written_alike_when_wine_poses_as_windows_xp_2000_or_98(self):
+    def test_both_rules_are_written_alike_when_wine_poses_as_an_older_windows(self):
         # The version decides the program's own branches (DLL search hardening, the subkey listing's
-        # buffer); the rules written must not depend on it.
-        for version in ("winxp", "win2k", "win98"):
+        # buffer, the writer lock's name); the rules written must not depend on it.
+        for version in ("winxp", "win2k", "win98", "win95", "nt40"):
             with self.subTest(version=version):
                 fixture = store_fixture()
                 fixture.sz(r"Software\Wine", "Version", version)
@@ -543,8 +544,9 @@ class GuardTest(unittest.TestCase):
             other.stdout.close()
 
     def test_nothing_is_written_while_the_mail_client_runs(self):
-        # NT: the user's own by its token; Windows 98 has no process owners and counts every one.
-        for version in ("", "win98"):
+        # NT, 4.0 included, lists processes through ntdll and tells the user's own by their tokens;
+        # 95 and 98 list them through Toolhelp, with no owners, and count every one.
+        for version in ("", "nt40", "win98", "win95"):
             with self.subTest(version=version):
                 fixture = store_fixture()
                 if version:

@@ -65,7 +65,7 @@ std::string TMessageForm::ComposeDialogText() const {
   return ::ComposeDialogText(Caption(), Message != nullptr ? Message->Caption() : std::string(), captions);
 }
 
-void TMessageForm::PlaceTextOnClipboard(const std::string& text) { ::PlaceTextOnClipboard(text); }
+void TMessageForm::PlaceTextOnClipboard(const std::string& text) const { ::PlaceTextOnClipboard(Handle(), text); }
 
 // ---- Building and showing ------------------------------------------------------------------------
 

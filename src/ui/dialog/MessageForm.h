@@ -34,8 +34,8 @@ class TMessageForm : public TForm {
 
   // The caption, the label's text and the buttons' captions, in component order, between dividers.
   std::string ComposeDialogText() const;
-  // CF_TEXT on the clipboard; see Clipboard.h.
-  static void PlaceTextOnClipboard(const std::string& text);
+  // CF_TEXT on the clipboard, opened with the dialog as its owner; see Clipboard.h.
+  void PlaceTextOnClipboard(const std::string& text) const;
 };
 
 // The dialog units of the font selected into dc: the average width of "A".."Z" "a".."z" (remainder

@@ -1,0 +1,54 @@
+// The writer lock's name per system and user, and a SID as text.
+#include "base/WriterLockName.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr std::size_t kSidHeaderSize = 8;
+constexpr std::size_t kMaxSubAuthorities = 15;
+
+std::string DecimalText(std::uint64_t value) {
+  std::string text;
+  do {
+    text.insert(text.begin(), static_cast<char>('0' + value % 10));
+    value /= 10;
+  } while (value != 0);
+  return text;
+}
+
+std::string HexDigits(std::uint64_t value, int digits) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text(static_cast<std::size_t>(digits), '0');
+  for (int i = digits - 1; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+  return text;
+}
+
+}  // namespace
+
+std::string SidText(const std::vector<unsigned char>& sid) {
+  if (sid.size() < kSidHeaderSize || sid[0] != 1) return {};
+  const std::size_t count = sid[1];
+  if (count > kMaxSubAuthorities || sid.size() != kSidHeaderSize + 4 * count) return {};
+  std::uint64_t authority = 0;
+  for (std::size_t i = 2; i < kSidHeaderSize; ++i) authority = authority << 8 | sid[i];
+  // As the system writes it: an authority beyond 32 bits in hexadecimal.
+  std::string text = "S-1-" + (authority >> 32 != 0 ? "0x" + HexDigits(authority, 12) : DecimalText(authority));
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned char* part = &sid[kSidHeaderSize + 4 * i];
+    text += '-';
+    text += DecimalText(std::uint32_t{part[0]} | std::uint32_t{part[1]} << 8 | std::uint32_t{part[2]} << 16 |
+                        std::uint32_t{part[3]} << 24);
+  }
+  return text;
+}
+
+std::string RuleStoreWriterLockName(SystemFamily family, const std::vector<unsigned char>& user_sid) {
+  static const char kBaseName[] = "Quellmark.RuleStoreWriter";
+  if (family == SystemFamily::kWindows9x) return kBaseName;
+  const std::string user = SidText(user_sid);
+  if (user.empty()) return {};
+  // "Global\": a user may be logged on in several sessions (Terminal Services, fast user switching),
+  // and all of them write the one store. NT 4.0 knows no namespaces: its names are global already.
+  return (family == SystemFamily::kNt5AndLater ? "Global\\" : "") + std::string(kBaseName) + "." + user;
+}

@@ -1,0 +1,18 @@
+// The shell, loaded when it is first asked for.
+#include "win/ShellOpen.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "win/DllSearchHardening.h"
+#include "win/Kernel32Function.h"
+
+bool OpenInShell(const char* address) noexcept {
+  // Loaded once and kept to the end of the process: the shell may go on working in threads of its
+  // own after the call returns.
+  static const HMODULE shell = LoadSystemDll("shell32.dll");
+  const auto shell_execute = ModuleFunction<decltype(&ShellExecuteA)>(shell, "ShellExecuteA");
+  if (shell_execute == nullptr) return false;
+  // Above 32 is success; the rest are the shell's error codes.
+  return reinterpret_cast<INT_PTR>(shell_execute(nullptr, "open", address, nullptr, nullptr, SW_SHOW)) > 32;
+}
