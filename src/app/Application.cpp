@@ -23,6 +23,23 @@ std::string DefaultTitle() {
   return name;
 }
 
+// Where the focus goes when the application window gets it (the task bar restored or activated the
+// program): the pop-up the user worked in last, and when the system answers with the application
+// window itself (as it does once that window was the active one, after a restore), the topmost
+// window it owns that takes input: an open dialog or message box, which keeps the main form
+// disabled, else the main form. A form's dialog manager then puts the focus back on the control
+// that had it. Null when there is none, as while the program ends.
+HWND FocusTarget(HWND application) noexcept {
+  const auto takes_input = [](HWND window) { return IsWindowVisible(window) && IsWindowEnabled(window); };
+  HWND popup = GetLastActivePopup(application);
+  if (popup != nullptr && popup != application && takes_input(popup)) return popup;
+  for (HWND window = GetWindow(application, GW_HWNDFIRST); window != nullptr;
+       window = GetWindow(window, GW_HWNDNEXT)) {
+    if (GetWindow(window, GW_OWNER) == application && takes_input(window)) return window;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void CreateApplication() {
@@ -132,10 +149,9 @@ LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wpar
       return 0;
     }
     if (application != nullptr && message == WM_SETFOCUS) {
-      // Activated through the task bar: the focus belongs to the form the user worked in last.
-      HWND popup = GetLastActivePopup(window);
-      if (popup != nullptr && popup != window && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
-        SetFocus(popup);
+      // Activated through the task bar: the focus belongs to a window the user can work in.
+      if (HWND target = FocusTarget(window)) {
+        SetFocus(target);
         return 0;
       }
     }

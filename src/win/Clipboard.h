@@ -7,7 +7,8 @@
 
 // Opens the clipboard for the window owner, empties it and hands it a movable, shareable copy of
 // text with its terminating NUL. The owner matters: a clipboard opened for no window gets no owner
-// when it is emptied, and the system documents that SetClipboardData may then fail. Raises Exception with string 65339 when the clipboard cannot be opened
-// (another program holds it open), and Exception when memory for the copy cannot be had or the
-// clipboard refuses it; the copy is freed and the clipboard closed on every such path.
+// when it is emptied, and the system documents that SetClipboardData may then fail. Raises
+// Exception with string 65339 when the clipboard cannot be opened (another program holds it open),
+// and Exception when memory for the copy cannot be had or the clipboard refuses it; the copy is
+// freed and the clipboard closed on every such path.
 void PlaceTextOnClipboard(HWND owner, const std::string& text);

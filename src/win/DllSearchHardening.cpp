@@ -33,7 +33,8 @@ HMODULE LoadSystemDll(const char* name) noexcept {
   // A DLL loaded by full path would look for its own imports in the program's folder first; with
   // the altered search order they come from its folder, the system folder.
   static const auto load_library_ex = Kernel32Function<decltype(&LoadLibraryExA)>("LoadLibraryExA");
-  return load_library_ex != nullptr ? load_library_ex(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH) : LoadLibraryA(path);
+  if (load_library_ex == nullptr) return LoadLibraryA(path);
+  return load_library_ex(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 void PreloadSystemLoadedDlls() noexcept {

@@ -63,11 +63,11 @@ std::string ImageName(const ProcessRecordHead& head, const std::vector<unsigned 
   if (units == 0 || name < first || name - first > buffer.size() || head.name_length > buffer.size() - (name - first)) {
     return {};
   }
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, head.name_buffer, static_cast<int>(units), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-  if (bytes > 0) {
-    WideCharToMultiByte(CP_ACP, 0, head.name_buffer, static_cast<int>(units), &text[0], bytes, nullptr, nullptr);
-  }
+  const int length = static_cast<int>(units);
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, head.name_buffer, length, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return {};
+  std::string text(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, head.name_buffer, length, &text[0], bytes, nullptr, nullptr);
   return text;
 }
 

@@ -2,6 +2,7 @@
 #include "win/RuleStoreWriterLock.h"
 
 #include "base/WriterLockName.h"
+#include "win/PaintingWait.h"
 #include "win/ProcessUser.h"
 #include "win/SystemFamily.h"
 
@@ -17,7 +18,7 @@ RuleStoreWriterLock::RuleStoreWriterLock(DWORD wait_ms) {
   if (name.empty()) return;
   mutex_.Reset(CreateMutexA(nullptr, FALSE, name.c_str()));
   if (!mutex_) return;
-  const DWORD waited = WaitForSingleObject(mutex_.Get(), wait_ms);
+  const DWORD waited = WaitKeepingWindowsPainted(mutex_.Get(), wait_ms);
   // Abandoned: its last holder ended without releasing it; the lock is ours now all the same.
   if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) ownership_.Reset(mutex_.Get());
 }

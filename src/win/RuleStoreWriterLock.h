@@ -13,9 +13,10 @@ std::string RunningRuleStoreWriterLockName();
 
 class RuleStoreWriterLock {
  public:
-  // Waits up to wait_ms for the lock. A copy that ended without releasing it (killed, crashed) leaves
-  // it to the next one: the store then shows what it left, which an installation knows how to
-  // clean up.
+  // Waits up to wait_ms for the lock, the program's windows repainted meanwhile and input typed
+  // during the wait thrown away (PaintingWait.h). A copy that ended without releasing it (killed,
+  // crashed) leaves it to the next one: the store then shows what it left, which an installation
+  // knows how to clean up.
   explicit RuleStoreWriterLock(DWORD wait_ms);
   RuleStoreWriterLock(const RuleStoreWriterLock&) = delete;
   RuleStoreWriterLock& operator=(const RuleStoreWriterLock&) = delete;

@@ -14,7 +14,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import quellmark_gui as gui  # noqa: E402
-from window_state import inspect, press, wait_real_window  # noqa: E402
+from window_state import inspect, press, wait_real_window, wait_until  # noqa: E402
 
 CAPTION = "Quellmark"
 CLIENT_SIZE = (339, 217)
@@ -94,6 +94,10 @@ class MainWindowSession:
 
     def key(self, *keys):
         press(self.display, *keys)
+
+    def task_bar(self, action):
+        tool = gui.build_dir() / "tests" / "gui" / "task_bar.exe"
+        subprocess.run(["wine", str(tool), action], env=self.prefix.env(self.display), timeout=60, check=True)
 
     def focus_after(self, *keys):
         self.key(*keys)
@@ -194,6 +198,25 @@ class MainWindowTest(unittest.TestCase):
         self.assertEqual(1, session.inspect().child(RULE2)["check"])
         session.key("space")
         self.assertEqual(0, session.inspect().child(RULE2)["check"])
+
+        # Minimised and restored through its task bar button, the program takes keys where they went
+        # before: the restore makes the application window (0 x 0) the active one.
+        session.task_bar("minimize")
+        wait_until(lambda: not session.inspect().visible, "the form hidden with the application window")
+        session.task_bar("restore")
+        wait_until(lambda: session.inspect().focus == ("Button", RULE2), "the focus back on the box")
+        session.key("space")
+        self.assertEqual(1, session.inspect().child(RULE2)["check"])
+
+        # Ctrl+Tab and Ctrl+PageDown select the next page, Ctrl+Shift+Tab and Ctrl+PageUp the previous
+        # one, round from the last to the first; the focus goes to the tabs, as a click on one leaves it.
+        for keys, page in [("ctrl+Tab", 0), ("ctrl+Tab", 1), ("ctrl+shift+Tab", 0), ("ctrl+shift+Tab", 1),
+                           ("ctrl+Next", 0), ("ctrl+Prior", 1)]:
+            session.key(keys)
+            state = session.inspect()
+            self.assertEqual(page, state.of_class("SysTabControl32")[0]["selection"], keys)
+            self.assertEqual([page == 0, page == 1], [s["visible"] for s in state.of_class("TTabSheet")], keys)
+            self.assertEqual(("SysTabControl32", ""), state.focus, keys)
 
         # Alt+F4 closes the main window and ends the program with exit code 0.
         session.key("alt+F4")

@@ -18,7 +18,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import quellmark_gui as gui  # noqa: E402
 from quellmark_gui import REG_BINARY, REG_DWORD, REG_SZ, RegValue  # noqa: E402
-from window_state import inspect, wait_real_window  # noqa: E402
+from window_state import inspect, wait_real_window, wait_until  # noqa: E402
 
 CAPTION = "Quellmark"
 SCREEN = (1024, 768)
@@ -39,6 +39,7 @@ ANOTHER_COPY_WRITING = ("別の Quellmark がルールを書き込んでいま�
 # by all the user's sessions ({SID}: the user's, as process_standin.exe has the system write it).
 WRITER_LOCK = "Global\\Quellmark.RuleStoreWriter.{SID}"
 CANCEL = "キャンセル"
+WS_MINIMIZE = 0x20000000
 RULE1 = ".jp以外で、二桁以上の数字を含む送信者"
 RULE2 = '.jp以外で、数字と"@"が連続する送信者'
 AFTER_RECEIVING = "受信してから削除"
@@ -137,9 +138,11 @@ class CommandSession:
         self.keys(CAPTION, "Right")  # the tabs have the focus: on to page "施行"
 
     def keys(self, foreground, *keys):
-        """Types keys once the foreground window is captioned `foreground`."""
-        result = subprocess.run(["wine", str(tool_path("send_keys.exe")), "--to", foreground.encode("cp932").hex(),
-                                 *keys], env=self.prefix.env(self.display), stderr=subprocess.PIPE, timeout=60)
+        """Types keys once the foreground window is captioned `foreground` (None: at once, wherever the
+        system sends them)."""
+        to = ["--to", foreground.encode("cp932").hex()] if foreground is not None else []
+        result = subprocess.run(["wine", str(tool_path("send_keys.exe")), *to, *keys], env=self.prefix.env(self.display),
+                                stderr=subprocess.PIPE, timeout=60)
         if result.returncode != 0:
             raise gui.HarnessError(f"send_keys {keys}: {result.stderr.decode(errors='replace').strip()}")
 
@@ -210,6 +213,17 @@ class CommandSession:
     def put_on_clipboard(self, data):
         subprocess.run(["wine", str(tool_path("clipboard_tool.exe")), "put", data.hex()],
                        env=self.prefix.env(self.display), timeout=60, check=True)
+
+    def task_bar(self, action):
+        """Minimises or restores the program as its task bar button does."""
+        subprocess.run(["wine", str(tool_path("task_bar.exe")), action], env=self.prefix.env(self.display),
+                       timeout=60, check=True)
+
+    def window_pixels(self, name, window):
+        """The X window's pixels as raw RGB bytes (saved as <build>/screenshots/<name>.png too)."""
+        self.screenshot(name, window)
+        png = gui.build_dir() / "screenshots" / f"{name}.png"
+        return subprocess.run(["convert", str(png), "rgb:-"], stdout=subprocess.PIPE, check=True).stdout
 
     def screenshot(self, name, window):
         """The X window as <build>/screenshots/<name>.png, and the whole screen beside it."""
@@ -363,15 +377,21 @@ class AddCommandTest(unittest.TestCase):
         session.press_add()
         session.no_dialog_for(2)
 
-        # Escape, Alt+F4, Tab then Enter (Cancel has the focus), and the close box: each ends the
-        # command, and the main window takes input again.
+        # Escape, Alt+F4, Tab then Enter (Cancel has the focus), the close box, and Escape once the
+        # program is minimised and restored through its task bar button (which leaves the application
+        # window active): each ends the command, and the main window takes input again.
         session.keys(CAPTION, "shift+Tab", "shift+Tab", "shift+Tab")
         session.choose(two_digit=True, digit_at=True, item=0)
-        for answer in (["Escape"], ["alt+F4"], ["Tab", "Return"], "close box"):
+        for answer in (["Escape"], ["alt+F4"], ["Tab", "Return"], "close box", "task bar"):
             session.press_add()
             warning = session.dialog(WARNING)
             if answer == "close box":
                 self.click_close_box(session, warning)
+            elif answer == "task bar":
+                session.task_bar("minimize")
+                wait_until(lambda: session.inspect("TApplication").style & WS_MINIMIZE, "the program minimised")
+                session.task_bar("restore")
+                session.keys(WARNING, "Escape")
             else:
                 session.keys(WARNING, *answer)
             session.no_dialog_for(1)
@@ -523,17 +543,22 @@ class FailureTest(unittest.TestCase):
 class GuardTest(unittest.TestCase):
     """The add command writes nothing while the mail client runs or another copy writes the rules."""
 
-    def refused_while(self, session, command, warning, screenshot):
+    def refused_while(self, session, command, warning, screenshot, during=None):
         """With `command` running in the prefix (process_standin.exe in one of its parts), "追加" and OK
-        give `warning` instead of writing."""
+        give `warning` instead of writing; `during` runs between OK and the warning."""
         other = subprocess.Popen(["wine", *command], env=session.prefix.env(), stdin=subprocess.PIPE,
                                  stdout=subprocess.PIPE)
         try:
             self.assertEqual(b"running", other.stdout.readline().strip())
             session.choose(two_digit=True, digit_at=True, item=0)
+            before = session.window_pixels("before-add", session.window) if during else None
             session.press_add()
+            confirmation = session.display.wait_window(WARNING)
             session.dialog(WARNING)
             session.keys(WARNING, "Return")
+            if during:
+                session.display.wait_window_gone(confirmation)
+                during(before)
             DialogShape.check(self, session.dialog(WARNING), warning, ["OK"])
             session.screenshot(screenshot, session.display.wait_window(WARNING))
             session.keys(WARNING, "Return")
@@ -564,8 +589,16 @@ class GuardTest(unittest.TestCase):
 
     def test_nothing_is_written_while_another_copy_holds_the_store(self):
         session = CommandSession(self, store_fixture())
+
+        def waiting(before):
+            # The three seconds' wait for the lock: the window is repainted where the confirmation
+            # was, and an Enter pressed meanwhile does not close the message that follows unseen.
+            session.keys(None, "Return")
+            self.assertTrue(before == session.window_pixels("waiting-for-the-lock", session.window),
+                            "the window was not repainted where the confirmation was")
+
         self.refused_while(session, [str(tool_path("process_standin.exe")), WRITER_LOCK], ANOTHER_COPY_WRITING,
-                           "another-copy-warning")
+                           "another-copy-warning", during=waiting)
         session.assert_nothing_written(session.close())
 
 

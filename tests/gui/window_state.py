@@ -88,3 +88,12 @@ def wait_real_window(display, caption, timeout=30):
         if time.monotonic() > deadline:
             raise gui.HarnessError(f"no window captioned {caption!r} within {timeout} s")
         time.sleep(0.1)
+
+
+def wait_until(predicate, what, timeout=20):
+    """Polls predicate until it holds; HarnessError naming `what` when it does not within timeout."""
+    deadline = time.monotonic() + timeout
+    while not predicate():
+        if time.monotonic() > deadline:
+            raise gui.HarnessError(f"not within {timeout} s: {what}")
+        time.sleep(0.2)

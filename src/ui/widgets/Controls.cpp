@@ -229,6 +229,29 @@ void TPageControl::ShowActivePage() noexcept {
   }
 }
 
+void TPageControl::SelectNextPage(bool forward) noexcept {
+  const int count = PageCount();
+  if (count == 0) return;
+  const int active = static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
+  SetActivePageIndex(((active < 0 ? 0 : active) + (forward ? 1 : count - 1)) % count);
+  // Through the dialog manager, so that the default button's frame follows the focus.
+  SendMessageA(RootWindow(Handle()), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Handle()), TRUE);
+}
+
+TPageControl* TPageControl::Around(HWND window) noexcept {
+  // A radio group's items are windows of the group's own, not controls: the first control up the
+  // window chain, then the control tree, where the pages are the page control's children.
+  TControl* control = nullptr;
+  for (HWND up = window; up != nullptr && control == nullptr; up = GetParent(up)) {
+    control = FromHandle(up);
+    if ((GetWindowLongA(up, GWL_STYLE) & WS_CHILD) == 0) break;
+  }
+  for (; control != nullptr; control = control->Parent()) {
+    if (auto* pages = dynamic_cast<TPageControl*>(control)) return pages;
+  }
+  return nullptr;
+}
+
 bool TPageControl::Notified(const NMHDR& header) {
   if (header.code != static_cast<UINT>(TCN_SELCHANGE)) return false;
   ShowActivePage();

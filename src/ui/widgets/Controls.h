@@ -57,6 +57,7 @@ class TControl : public TObject {
   ~TControl() override;
 
   HWND Handle() const noexcept { return handle_.Get(); }
+  TControl* Parent() const noexcept { return parent_; }
   TForm* ParentForm() noexcept;
   // The control whose window this is, or nullptr for a window that is not one of ours.
   static TControl* FromHandle(HWND window) noexcept;
@@ -134,6 +135,11 @@ class TPageControl : public TControl {
   TPageControl(TControl* parent, const TControlArgs& args);
   int PageCount() const noexcept { return static_cast<int>(Controls().size()); }
   void SetActivePageIndex(int index) noexcept;
+  // The next page in front (the previous one when not forward), round from the last to the first,
+  // and the focus on the tabs, where a click on a tab leaves it: Ctrl+Tab and Ctrl+PageDown.
+  void SelectNextPage(bool forward) noexcept;
+  // The page control that window (the focus, say) lies in, or nullptr.
+  static TPageControl* Around(HWND window) noexcept;
 
  protected:
   bool Notified(const NMHDR& header) override;

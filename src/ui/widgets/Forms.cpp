@@ -45,13 +45,29 @@ TShiftState KeyboardShiftState() noexcept {
 // The forms add, here and nowhere else:
 // - the key preview: OnKeyDown sees every key-down first (the message dialog copies on Ctrl+C);
 // - no button press for Enter or Escape while Shift, Ctrl or Alt is held;
+// - Ctrl+Tab and Ctrl+PageDown select the next page of the page control that has the focus,
+//   Ctrl+Shift+Tab and Ctrl+PageUp the previous one, as the system's property sheets do, where the
+//   dialog manager would take Ctrl+Tab for Tab;
 // - Escape presses a cancel button that is not the IDCANCEL one (OK alone, or No);
 // - the close box, the system menu's Close and Alt+F4 end a modal form with mrCancel, whatever its
 //   buttons, where the dialog manager would press IDCANCEL;
 // - the default frame follows the focus also where the dialog manager does not move it (Wine's):
 //   to a button focused by a click or by the form's activation, and back to the default button when
 //   a button loses the focus, so that Enter presses the focused button and an inactive form shows
-//   its default one. Only a button sees its focus come and go, so TButton::WndProc is here too.
+//   its default one. Only a button sees its focus come and go, so TButton::WndProc is here too;
+// - the focus back on the control that last had it when the form gets the focus again, also after
+//   the form was hidden with the application window (the program minimised through its task bar
+//   button), which drops the focus before Wine's dialog manager notes where it was.
+bool SwitchesPage(const MSG& message, TShiftState shift) noexcept {
+  const WPARAM key = message.wParam;
+  if (message.message != WM_KEYDOWN || (shift & (ssCtrl | ssAlt)) != ssCtrl) return false;
+  if (key != VK_TAB && key != VK_NEXT && key != VK_PRIOR) return false;
+  TPageControl* pages = TPageControl::Around(GetFocus());
+  if (pages == nullptr) return false;
+  pages->SelectNextPage(key == VK_TAB ? (shift & ssShift) == 0 : key == VK_NEXT);
+  return true;
+}
+
 bool IsFormKeyMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
   HWND root = RootWindow(message.hwnd);
@@ -66,6 +82,7 @@ bool IsFormKeyMessage(MSG& message) {
       message.wParam = key;
     }
     if ((message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) && shift != 0) return false;
+    if (SwitchesPage(message, shift)) return true;
   }
   return IsDialogMessageA(root, &message) != FALSE;
 }
@@ -82,6 +99,17 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     HWND cancel = GetDlgItem(Handle(), static_cast<int>(GetWindowLongPtrA(Handle(), DWLP_USER)));
     if (TControl* button = FromHandle(cancel); button != nullptr && IsWindowEnabled(cancel)) button->Click();
     return 0;
+  }
+  if ((message == WM_ACTIVATE && LOWORD(wparam) == WA_INACTIVE) || (message == WM_SHOWWINDOW && wparam == FALSE)) {
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(Handle(), focus)) last_focus_ = focus;
+  }
+  if (message == WM_SETFOCUS && last_focus_ != nullptr) {
+    HWND control = last_focus_;
+    if (IsWindow(control) && IsChild(Handle(), control) && IsWindowVisible(control) && IsWindowEnabled(control)) {
+      SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+      return 0;
+    }
   }
   return TControl::WndProc(message, wparam, lparam);
 }

@@ -74,6 +74,7 @@ class TForm : public TControl {
   TPosition position_;
   bool modal_ = false;
   TModalResult modal_result_ = mrNone;
+  HWND last_focus_ = nullptr;  // the control that had the focus when the form was deactivated or hidden
 };
 
 // Every visible, enabled top-level window of the thread but one, disabled while the object lives
