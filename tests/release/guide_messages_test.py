@@ -10,7 +10,8 @@ The guide's convention, which it states once for its readers: corner brackets �
 program exactly as it appears (a caption, a button, a page, a message or some of its whole lines, a
 rule's name); white corner brackets 『』 hold the title of one of the guide's own sections. A line
 break inside the brackets is a line break of the message; "…" stands where the program fills
-something in ("%s"). The error box appends "." to a text whose last character is above "." (any
+something in ("%s"). Sections are numbered as the contents list numbers them, and 『』 may name
+one without its number. The error box appends "." to a text whose last character is above "." (any
 Japanese character is), so an error is quoted with that ".". The program's texts are read from its
 sources: the string literals of the string table, of the windows and dialogs (src/ui), of the
 Windows seam and the application (src/win, src/app) and of the rule store (the rules' names); those
@@ -121,8 +122,13 @@ def quotes(text, opening="「", closing="」"):
     return found
 
 
+NUMBERED = re.compile(r"(\d+)\. (.+)")
+
+
 def headings(text):
-    return {line[2:] for line in text.split("\r\n") if line.startswith(("■ ", "◆ "))}
+    """Every section's title, a numbered one also without its number, as the guide names it in 『』."""
+    titles = {line[2:] for line in text.split("\r\n") if line.startswith(("■ ", "◆ "))}
+    return titles | {match.group(2) for match in map(NUMBERED.fullmatch, titles) if match}
 
 
 class MatcherTest(unittest.TestCase):
@@ -167,6 +173,21 @@ class GuideQuotesTest(unittest.TestCase):
         self.assertEqual([], wrong, "quoted as the program's, but the program shows no such text")
         wrong = [f"line {line}: 『{body}』" for line, body in quotes(self.text, "『", "』") if body and body not in titles]
         self.assertEqual([], wrong, "named as a section of the guide, but it has no such heading")
+
+    def test_notepad_shows_every_line_whole_and_the_summary_on_its_first_screen(self):
+        # Notepad without word wrap shows 80 columns; a double-byte character takes two, as many as its
+        # code page 932 bytes. Its first screen holds some 30 lines; the contents list numbers the sections.
+        lines = self.text.split("\r\n")
+        wide = [f"line {n}: {len(line.encode('cp932'))}" for n, line in enumerate(lines, 1)
+                if len(line.encode("cp932")) > 80]
+        self.assertEqual([], wide, "lines wider than 80 columns")
+        header = lines[:lines.index("■ 目次")]
+        self.assertLessEqual(len(header), 30)
+        self.assertEqual(["【概要】", "【注意】"], [line[:4] for line in header if line.startswith(("【概要】", "【注意】"))])
+        self.assertEqual([], [line for line in header if line.startswith("・")], "a bulleted header")
+        contents = lines[len(header) + 3:lines.index("", len(header) + 3)]
+        self.assertEqual(contents, [line[2:] for line in lines if line.startswith("■ ") and NUMBERED.fullmatch(line[2:])])
+        self.assertLessEqual(lines.index("■ 2. 使い方"), 60)
 
     def test_every_text_the_program_shows_is_quoted(self):
         table, others = program_texts()
