@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "registry/RegistryHarness.h"
-#include "win/WindowsRegistry.h"
+#include "registry/WindowsRegistry.h"
 
 namespace {
 

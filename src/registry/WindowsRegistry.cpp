@@ -1,6 +1,6 @@
 // The registry primitives as thin calls into advapi32: the ANSI forms, and on the NT family the
 // UTF-16 forms where subkey names and strings are read, to tell apart what the code page lacks.
-#include "win/WindowsRegistry.h"
+#include "registry/WindowsRegistry.h"
 
 #include <windows.h>
 
