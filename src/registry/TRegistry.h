@@ -20,15 +20,16 @@
 #include <string>
 
 #include "base/ResourceStrings.h"
+#include "base/TObject.h"
 #include "base/TStringList.h"
 #include "registry/ERegistryException.h"
 #include "registry/RegistryBackend.h"
 
-class TRegistry {
+class TRegistry : public TObject {
  public:
   TRegistry();  // on the process's active back end
   explicit TRegistry(RegistryBackend& backend);
-  ~TRegistry();
+  ~TRegistry() override;
   TRegistry(const TRegistry&) = delete;
   TRegistry& operator=(const TRegistry&) = delete;
 
