@@ -650,7 +650,7 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
         std::uint16_t number = 0;
         if (!in.U8(&which) || !in.U16(&number)) return true;
         const std::string targets[] = {"Identities", *store_path, *store_path + "\\" + RuleKeyNameOf(number)};
-        registry.SetOpenRefused(targets[which % 3], true);
+        registry.SetGrantedAccess(targets[which % 3], 0);
         break;
       }
       case 7: {

@@ -10,7 +10,8 @@ class MemoryHarness final : public RegistryHarness {
  public:
   RegistryBackend& Backend() override { return registry_; }
   void ResetUserKey() override { registry_.Clear(); }
-  bool MakeKeyRefuseReading(const std::string& path) override { return registry_.SetOpenRefused(path, true); }
+  bool MakeKeyRefuseReading(const std::string& path) override { return registry_.SetGrantedAccess(path, 0); }
+  bool MakeKeyReadOnly(const std::string& path) override { return registry_.SetGrantedAccess(path, kKeyRead); }
   bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name) override {
     return registry_.MakeKeyInUtf16(parent_path, name);
   }

@@ -149,16 +149,16 @@ TEST(MemoryRegistryHandles, KeyInformationNeedsQueryAccess) {
 
 TEST(MemoryRegistryHandles, ARefusingKeyCannotBeOpenedOrCreatedButStaysListed) {
   MemoryRegistry registry;
-  EXPECT_FALSE(registry.SetOpenRefused("Store\\Locked", true));
+  EXPECT_FALSE(registry.SetGrantedAccess("Store\\Locked", 0));
   ASSERT_TRUE(MakeKey(registry, "Store\\Locked\\Inner"));
-  ASSERT_TRUE(registry.SetOpenRefused("Store\\Locked", true));
+  ASSERT_TRUE(registry.SetGrantedAccess("Store\\Locked", 0));
   RegKey key = 1;
   EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, "Store\\Locked", kKeyReadForExistenceTest, &key), kRegAccessDenied);
   EXPECT_EQ(key, 0u);
   EXPECT_EQ(registry.CreateKey(kHkeyCurrentUser, "store\\LOCKED", kKeyAllAccess, &key), kRegAccessDenied);
   EXPECT_EQ(registry.OpenHandleCount(), 0u);
   EXPECT_EQ(SubkeyNames(registry, "Store"), std::vector<std::string>{"Locked"});
-  ASSERT_TRUE(registry.SetOpenRefused("Store\\Locked", false));
+  ASSERT_TRUE(registry.SetGrantedAccess("Store\\Locked", kKeyAllAccess));
   EXPECT_TRUE(KeyExists(registry, "Store\\Locked"));
 }
 

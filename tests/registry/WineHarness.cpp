@@ -104,7 +104,12 @@ class WineHarness final : public RegistryHarness {
     return status == ERROR_SUCCESS;
   }
 
-  bool MakeKeyRefuseReading(const std::string& path) override {
+  bool MakeKeyRefuseReading(const std::string& path) override { return Restrict(path, "D:(D;;KR;;;WD)(A;;KA;;;WD)"); }
+  // Its owner may still put the old security back.
+  bool MakeKeyReadOnly(const std::string& path) override { return Restrict(path, "D:(A;;KRWD;;;WD)"); }
+
+ private:
+  bool Restrict(const std::string& path, const char* sddl) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key) != ERROR_SUCCESS) {
       return false;
@@ -113,18 +118,17 @@ class WineHarness final : public RegistryHarness {
     DWORD size = 0;
     RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
     std::vector<unsigned char> old_security(size);
-    const SecurityDescriptor deny_reading("D:(D;;KR;;;WD)(A;;KA;;;WD)");
+    const SecurityDescriptor restricted(sddl);
     const bool done =
         size > 0 &&
         RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, old_security.data(), &size) == ERROR_SUCCESS &&
-        deny_reading.get() != nullptr &&
-        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, deny_reading.get()) == ERROR_SUCCESS;
+        restricted.get() != nullptr &&
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, restricted.get()) == ERROR_SUCCESS;
     RegCloseKey(key);
     if (done) refusing_.emplace_back(path, std::move(old_security));
     return done;
   }
 
- private:
   static std::wstring Wide(const std::string& text) {
     std::wstring units(text.size(), L'\0');
     units.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &units[0],
