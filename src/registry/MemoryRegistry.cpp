@@ -347,12 +347,12 @@ bool MemoryRegistry::MakeKeyInUtf16(const std::string& parent_path, const std::u
 }
 
 bool MemoryRegistry::PutTextInUtf16(const std::string& path, const std::string& value_name,
-                                    const std::u16string& text) {
+                                    const std::u16string& text, std::uint32_t type) {
   RegKey key = 0;
   if (CreateKey(kHkeyCurrentUser, path, kKeyAllAccess, &key) != kRegSuccess) return false;
   bool exact = false;
   const std::string bytes = EncodeCp932(text + u'\0', &exact);
-  const RegStatus status = SetValue(key, value_name, kRegSz, reinterpret_cast<const unsigned char*>(bytes.data()),
+  const RegStatus status = SetValue(key, value_name, type, reinterpret_cast<const unsigned char*>(bytes.data()),
                                     static_cast<std::uint32_t>(bytes.size()));
   Node& node = *handles_.at(key).node;
   CloseKey(key);

@@ -64,10 +64,12 @@ class MemoryRegistry final : public RegistryBackend {
   // setting its "SymbolicLinkValue" does. False when path is taken or target_path is empty.
   bool MakeLink(const std::string& path, const std::string& target_path);
   // What a Unicode program may write on the NT family, each given in UTF-16: the key name beneath
-  // the key at parent_path, and the REG_SZ value_name of the key at path (keys made if missing). A
-  // name or text with characters that code page 932 lacks answers as the real registry does.
+  // the key at parent_path, and the string value_name (REG_SZ unless type says another string type)
+  // of the key at path (keys made if missing). A name or text with characters that code page 932
+  // lacks answers as the real registry does.
   bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name);
-  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text);
+  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text,
+                      std::uint32_t type = kRegSz);
   // Handles handed out and not yet closed (the predefined root not counted): a leak detector.
   std::size_t OpenHandleCount() const noexcept { return handles_.size(); }
   // The subtree at path (from HKEY_CURRENT_USER), one line per key ("[path]", the path relative to

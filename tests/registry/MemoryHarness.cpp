@@ -15,8 +15,9 @@ class MemoryHarness final : public RegistryHarness {
   bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name) override {
     return registry_.MakeKeyInUtf16(parent_path, name);
   }
-  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text) override {
-    return registry_.PutTextInUtf16(path, value_name, text);
+  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text,
+                      std::uint32_t type) override {
+    return registry_.PutTextInUtf16(path, value_name, text, type);
   }
 
  private:

@@ -28,7 +28,8 @@ class RegistryHarness {
   // What a Unicode program may write on the NT family, given in UTF-16: the key name beneath the
   // key at parent_path, and the REG_SZ value_name of the key at path (keys made if missing).
   virtual bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name) = 0;
-  virtual bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text) = 0;
+  virtual bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text,
+                              std::uint32_t type = kRegSz) = 0;
 };
 
 // The harness of this test program; each program links exactly one.

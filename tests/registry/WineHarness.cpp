@@ -90,7 +90,8 @@ class WineHarness final : public RegistryHarness {
     return true;
   }
 
-  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text) override {
+  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text,
+                      std::uint32_t type) override {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS) {
@@ -98,7 +99,7 @@ class WineHarness final : public RegistryHarness {
     }
     const std::wstring data(text.begin(), text.end());
     const LONG status =
-        RegSetValueExW(key, Wide(value_name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+        RegSetValueExW(key, Wide(value_name).c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
