@@ -106,8 +106,9 @@ class WineHarness final : public RegistryHarness {
   }
 
   bool MakeKeyRefuseReading(const std::string& path) override { return Restrict(path, "D:(D;;KR;;;WD)(A;;KA;;;WD)"); }
-  // Its owner may still put the old security back.
-  bool MakeKeyReadOnly(const std::string& path) override { return Restrict(path, "D:(A;;KRWD;;;WD)"); }
+  // Deletion denied outright (Wine grants it where no entry names it); its owner may still put the
+  // old security back.
+  bool MakeKeyReadOnly(const std::string& path) override { return Restrict(path, "D:(D;;SD;;;WD)(A;;KRWD;;;WD)"); }
 
  private:
   bool Restrict(const std::string& path, const char* sddl) {
