@@ -382,7 +382,8 @@ bool MemoryRegistry::MakeLink(const std::string& path, const std::string& target
   if (!made) return false;
   link->link_target = target_path;
   link->value_index.emplace(FoldedName(kLinkValueName), 0);
-  link->values.push_back(Node::Value{kLinkValueName, kRegLink, std::vector<unsigned char>(target_path.begin(), target_path.end())});
+  link->values.push_back(
+      Node::Value{kLinkValueName, kRegLink, std::vector<unsigned char>(target_path.begin(), target_path.end())});
   return true;
 }
 

@@ -30,7 +30,9 @@ bool DeleteBeneathStore(const std::string& store_path, const std::vector<std::st
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
   bool all_gone = registry.OpenPath(store_path, false);
-  for (auto key = keys.rbegin(); all_gone && key != keys.rend(); ++key) all_gone = registry.DeleteKey(*key) == kRegSuccess;
+  for (auto key = keys.rbegin(); all_gone && key != keys.rend(); ++key) {
+    all_gone = registry.DeleteKey(*key) == kRegSuccess;
+  }
   return all_gone;
 }
 
@@ -67,6 +69,8 @@ void RemnantRemoval::Check(const std::string& key_name) {
 
 void RemnantRemoval::RemoveAll() {
   for (const std::vector<std::string>& keys : remnants_) {
-    if (!DeleteBeneathStore(store_path_, keys)) RaiseRegistryError(kSRemnantNotDeleted, store_path_ + "\\" + keys.front());
+    if (!DeleteBeneathStore(store_path_, keys)) {
+      RaiseRegistryError(kSRemnantNotDeleted, store_path_ + "\\" + keys.front());
+    }
   }
 }

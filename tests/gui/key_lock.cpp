@@ -1,16 +1,14 @@
-// Leaves a key of the prefix's HKEY_CURRENT_USER as other programs may: key_lock.exe <mode> <path>
-// [<target>], each path as hex of its code page 932 bytes, from HKEY_CURRENT_USER. Exit code 0 when
-// it is done.
-//   deny       an ACL that refuses every access
-//   read-only  an ACL that grants reading only
-//   link       a registry link at path (a new key) that leads to the key at target
+// Leaves a key of the prefix's HKEY_CURRENT_USER as another program may: key_lock.exe <mode> <path>
+// [<target>], paths as hex of their code page 932 bytes, from HKEY_CURRENT_USER. Exit code 0 when
+// done. deny: an ACL that refuses every access; read-only: one that grants reading only (deletion
+// denied outright: Wine grants it where no entry names it); link: a registry link at path (a new
+// key) that leads to the key at target.
 #include <windows.h>
 #include <sddl.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -21,13 +19,6 @@ std::string FromHex(const char* hex) {
     bytes += static_cast<char>(std::strtoul(pair, nullptr, 16));
   }
   return bytes;
-}
-
-std::wstring Wide(const std::string& text) {
-  std::wstring units(text.size() + 1, L'\0');
-  units.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &units[0],
-                                   static_cast<int>(units.size())));
-  return units;
 }
 
 bool SetDacl(const std::string& path, const char* sddl) {
@@ -42,27 +33,28 @@ bool SetDacl(const std::string& path, const char* sddl) {
   return set;
 }
 
-// A link names its target by its full registry path: \Registry\User\<the user's SID>\... for
-// HKEY_CURRENT_USER.
+// A link names its target by its whole path, \Registry\User\<the user's SID>\... for a key of
+// HKEY_CURRENT_USER, in UTF-16 (the target is ASCII here) and without a NUL.
 bool MakeLink(const std::string& path, const std::string& target) {
   HANDLE token = nullptr;
+  DWORD user[64];
+  DWORD size = sizeof user;
+  char* sid = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-  std::vector<unsigned char> user(256);
-  DWORD size = static_cast<DWORD>(user.size());
-  wchar_t* sid = nullptr;
-  const bool known = GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
-                     ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid);
+  const bool known = GetTokenInformation(token, TokenUser, user, size, &size) &&
+                     ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid);
   CloseHandle(token);
   if (!known) return false;
-  const std::wstring full = L"\\Registry\\User\\" + std::wstring(sid) + L"\\" + Wide(target);
+  const std::string whole = "\\Registry\\User\\" + std::string(sid) + "\\" + target;
   LocalFree(sid);
+  const std::wstring units(whole.begin(), whole.end());
   HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
                       KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  const bool set = RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(full.data()),
-                                  static_cast<DWORD>(full.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+  const bool set = RegSetValueExA(key, "SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(units.data()),
+                                  static_cast<DWORD>(units.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
   RegCloseKey(key);
   return set;
 }
@@ -70,11 +62,9 @@ bool MakeLink(const std::string& path, const std::string& target) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::strcmp(argv[1], "deny") == 0) return SetDacl(FromHex(argv[2]), "D:(D;;KA;;;WD)") ? 0 : 1;
-  // Deletion denied outright: Wine grants it where no entry names it.
-  if (argc == 3 && std::strcmp(argv[1], "read-only") == 0) {
-    return SetDacl(FromHex(argv[2]), "D:(D;;SD;;;WD)(A;;KR;;;WD)") ? 0 : 1;
-  }
-  if (argc == 4 && std::strcmp(argv[1], "link") == 0) return MakeLink(FromHex(argv[2]), FromHex(argv[3])) ? 0 : 1;
+  const std::string mode = argc > 2 ? argv[1] : "";
+  if (argc == 3 && mode == "deny") return SetDacl(FromHex(argv[2]), "D:(D;;KA;;;WD)") ? 0 : 1;
+  if (argc == 3 && mode == "read-only") return SetDacl(FromHex(argv[2]), "D:(D;;SD;;;WD)(A;;KR;;;WD)") ? 0 : 1;
+  if (argc == 4 && mode == "link") return MakeLink(FromHex(argv[2]), FromHex(argv[3])) ? 0 : 1;
   return 2;
 }
