@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/FaultInjectingRegistry.h"
-#include "win/WindowsRegistry.h"
+#include "registry/WindowsRegistry.h"
 #include "rulestore/RuleFunc.h"
 
 namespace {

@@ -12,6 +12,8 @@ TApplication* Application = nullptr;
 namespace {
 
 const char kApplicationClass[] = "TApplication";
+// Posted to the application window: hand the focus on to a window the user can work in.
+constexpr UINT kHandFocusOn = WM_APP + 1;
 
 // The program file's name without folder and extension: the title until the program sets its own.
 std::string DefaultTitle() {
@@ -148,12 +150,22 @@ LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wpar
       if (application->main_form_ != nullptr) application->main_form_->Close();
       return 0;
     }
-    if (application != nullptr && message == WM_SETFOCUS) {
-      // Activated through the task bar: the focus belongs to a window the user can work in.
-      if (HWND target = FocusTarget(window)) {
-        SetFocus(target);
-        return 0;
+    // Activated or restored through the task bar, the application window may end up with the
+    // focus, or as the active window with none (the system drops the focus of a minimised window):
+    // the focus belongs to a window the user can work in. Handed on once the system's activation
+    // and restoring are over, whichever order they came in.
+    const bool activated = message == WM_ACTIVATE && LOWORD(wparam) != WA_INACTIVE;
+    const bool restored = message == WM_SIZE && wparam == SIZE_RESTORED;
+    if (application != nullptr && (message == WM_SETFOCUS || activated || restored)) {
+      PostMessageA(window, kHandFocusOn, 0, 0);
+    }
+    if (application != nullptr && message == kHandFocusOn) {
+      HWND focus = GetFocus();
+      const bool ours = focus == window || (focus == nullptr && GetActiveWindow() == window);
+      if (ours && !IsIconic(window)) {
+        if (HWND target = FocusTarget(window)) SetFocus(target);
       }
+      return 0;
     }
   } catch (...) {
     application->ReportException(application, std::current_exception());

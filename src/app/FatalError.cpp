@@ -56,8 +56,8 @@ void ShowFatalError(std::exception_ptr object, const void* address) noexcept {
       class_name = exception.ClassName();
       message = exception.Message();
     } catch (const EStandardFailure& failure) {
+      // Not an Exception: named, with no message, like any other object.
       class_name = failure.ClassName();
-      message = failure.what();
     } catch (...) {
       // Not one of ours: its type as the compiler names it, made readable by our own small reader
       // (the runtime's demangler costs 77 KB).

@@ -6,8 +6,8 @@
 
 // A failure of the standard library (a string asked for a position past its end, a length beyond
 // its maximum). Deliberately no Exception: the program never expects one, so it goes to the fatal
-// report, under the name of the standard class it stands for and with the runtime's message, as the
-// runtime's own object would.
+// report under the name of the standard class it stands for, as the runtime's own object would; as
+// for any object that is not an Exception, the report shows no message.
 class EStandardFailure : public std::exception {
  public:
   EStandardFailure(const char* class_name, std::string message)

@@ -6,7 +6,7 @@
 #include "win/DllSearchHardening.h"
 #include "app/FatalError.h"
 #include "registry/RegistryBackend.h"
-#include "win/WindowsRegistry.h"
+#include "registry/WindowsRegistry.h"
 #include "ui/Unit1.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

@@ -17,6 +17,9 @@ namespace {
 constexpr std::size_t kMaxKeyNameUnits = 256;
 constexpr std::size_t kMaxValueNameUnits = 16383;
 constexpr std::size_t kMaxPathUnits = 260;
+// Windows follows a chain of links only so far; a loop ends there too.
+constexpr int kMaxLinkDepth = 16;
+const char kLinkValueName[] = "SymbolicLinkValue";
 
 bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
 
@@ -56,8 +59,11 @@ struct MemoryRegistry::Node {
   std::uint32_t longest_child_units = 0;
   std::vector<Value> values;  // in the order first set
   std::map<std::u16string, std::size_t> value_index;
-  bool refuses_open = false;
-  bool deleted = false;  // handles still open on it answer 1018
+  std::uint32_t granted = kKeyAllAccess;  // what its security lets the caller have
+  std::string link_target;  // for a link: the path, from HKEY_CURRENT_USER, of the key it leads to
+  bool deleted = false;     // handles still open on it answer 1018
+
+  bool Grants(std::uint32_t access) const { return (access & ~granted) == 0; }
 
   Node* FindChild(const std::string& child_name) const {
     const auto at = children.find(FoldedName(child_name));
@@ -87,13 +93,14 @@ struct MemoryRegistry::Node {
     return children.emplace_hint(at, std::move(key), std::move(child))->second.get();
   }
 
-  // Takes the child of that name out of the tree, for the caller to keep while handles point at it.
-  std::unique_ptr<Node> RemoveChild(const std::string& child_name) {
-    const auto at = children.find(FoldedName(child_name));
-    std::unique_ptr<Node> child = std::move(at->second);
+  // Takes the child out of the tree, for the caller to keep while handles point at it.
+  std::unique_ptr<Node> RemoveChild(const Node* child) {
+    auto at = children.begin();
+    while (at->second.get() != child) ++at;
+    std::unique_ptr<Node> removed = std::move(at->second);
     children.erase(at);
     by_index_stale_ = true;
-    return child;
+    return removed;
   }
 
   // The child at an enumeration index. The index table is rebuilt only after the subkeys changed,
@@ -142,16 +149,37 @@ RegKey MemoryRegistry::NewHandle(Node* node, std::uint32_t access) {
   return key;
 }
 
-MemoryRegistry::Node* MemoryRegistry::FindPath(Node* base, const std::vector<std::string>& components) const {
+MemoryRegistry::Node* MemoryRegistry::FindPath(Node* base, const std::vector<std::string>& components,
+                                               bool follow_last, Node** owner, int depth) const {
   Node* node = base;
-  for (const std::string& component : components) {
-    node = node->FindChild(component);
+  for (std::size_t index = 0; index < components.size() && node != nullptr; ++index) {
+    Node* holder = node;
+    node = node->FindChild(components[index]);
     if (node == nullptr) return nullptr;
+    const bool last = index + 1 == components.size();
+    if (last && owner != nullptr) *owner = holder;
+    if (!node->link_target.empty() && (follow_last || !last)) node = FollowLink(*node, last ? owner : nullptr, depth);
   }
   return node;
 }
 
+MemoryRegistry::Node* MemoryRegistry::FollowLink(const Node& link, Node** owner, int depth) const {
+  const ParsedPath target = ParseKeyPath(link.link_target);
+  if (depth == kMaxLinkDepth || target.status != kRegSuccess) return nullptr;
+  return FindPath(root_.get(), target.components, true, owner, depth + 1);
+}
+
 RegStatus MemoryRegistry::OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
+  return Open(base, sub_key, access, true, result);
+}
+
+RegStatus MemoryRegistry::OpenKeyItself(RegKey base, const std::string& sub_key, std::uint32_t access,
+                                        RegKey* result) {
+  return Open(base, sub_key, access, false, result);
+}
+
+RegStatus MemoryRegistry::Open(RegKey base, const std::string& sub_key, std::uint32_t access, bool follow_last,
+                               RegKey* result) {
   *result = 0;
   // The parent's access mask plays no part: opening is checked against the key itself.
   const OpenHandle* parent = nullptr;
@@ -165,9 +193,9 @@ RegStatus MemoryRegistry::OpenKey(RegKey base, const std::string& sub_key, std::
   for (const std::string& component : path.components) {
     if (FoldedName(component).size() > kMaxKeyNameUnits) return kRegInvalidParameter;
   }
-  Node* node = FindPath(parent->node, path.components);
+  Node* node = FindPath(parent->node, path.components, follow_last);
   if (node == nullptr) return kRegFileNotFound;
-  if (node->refuses_open) return kRegAccessDenied;
+  if (!node->Grants(access)) return kRegAccessDenied;
   *result = NewHandle(node, access);
   return kRegSuccess;
 }
@@ -185,8 +213,9 @@ RegStatus MemoryRegistry::CreateKey(RegKey base, const std::string& sub_key, std
   for (const std::string& component : path.components) {
     node = node->FindOrAddChild(component, &made);
     if (node == nullptr) return kRegInvalidParameter;
+    if (!node->link_target.empty() && (node = FollowLink(*node, nullptr, 0)) == nullptr) return kRegFileNotFound;
   }
-  if (node->refuses_open) return kRegAccessDenied;
+  if (!node->Grants(access)) return kRegAccessDenied;
   // Also for the empty sub-key, even on the predefined root: a new handle to the same key.
   *result = NewHandle(node, access);
   *disposition = made ? kRegCreatedNewKey : kRegOpenedExistingKey;
@@ -200,15 +229,14 @@ RegStatus MemoryRegistry::DeleteKey(RegKey base, const std::string& sub_key) {
   ParsedPath path = ParseKeyPath(sub_key);
   if (path.status != kRegSuccess) return path.status;
   if (path.components.empty()) return kRegInvalidParameter;
-  const std::string last = path.components.back();
-  path.components.pop_back();
-  Node* owner = FindPath(parent->node, path.components);
-  Node* node = owner != nullptr ? owner->FindChild(last) : nullptr;
-  if (node == nullptr) return kRegFileNotFound;
-  // Leaf first, as on Windows; a key whose security refuses the caller cannot be deleted either.
-  if (!node->children.empty() || node->refuses_open) return kRegAccessDenied;
+  // As RegDeleteKeyA opens the key: a link is followed, and the key it leads to goes.
+  Node* owner = nullptr;
+  Node* node = FindPath(parent->node, path.components, true, &owner);
+  if (node == nullptr || owner == nullptr) return kRegFileNotFound;
+  // Leaf first, as on Windows; a key whose security refuses deletion stays.
+  if (!node->children.empty() || !node->Grants(kKeyDelete)) return kRegAccessDenied;
   node->deleted = true;
-  deleted_.push_back(owner->RemoveChild(last));
+  deleted_.push_back(owner->RemoveChild(node));
   return kRegSuccess;
 }
 
@@ -319,12 +347,12 @@ bool MemoryRegistry::MakeKeyInUtf16(const std::string& parent_path, const std::u
 }
 
 bool MemoryRegistry::PutTextInUtf16(const std::string& path, const std::string& value_name,
-                                    const std::u16string& text) {
+                                    const std::u16string& text, std::uint32_t type) {
   RegKey key = 0;
   if (CreateKey(kHkeyCurrentUser, path, kKeyAllAccess, &key) != kRegSuccess) return false;
   bool exact = false;
   const std::string bytes = EncodeCp932(text + u'\0', &exact);
-  const RegStatus status = SetValue(key, value_name, kRegSz, reinterpret_cast<const unsigned char*>(bytes.data()),
+  const RegStatus status = SetValue(key, value_name, type, reinterpret_cast<const unsigned char*>(bytes.data()),
                                     static_cast<std::uint32_t>(bytes.size()));
   Node& node = *handles_.at(key).node;
   CloseKey(key);
@@ -333,12 +361,29 @@ bool MemoryRegistry::PutTextInUtf16(const std::string& path, const std::string& 
   return true;
 }
 
-bool MemoryRegistry::SetOpenRefused(const std::string& path, bool refused) {
+bool MemoryRegistry::SetGrantedAccess(const std::string& path, std::uint32_t access) {
   const ParsedPath parsed = ParseKeyPath(path);
-  if (parsed.status != kRegSuccess) return false;
-  Node* node = FindPath(root_.get(), parsed.components);
+  Node* node = parsed.status == kRegSuccess ? FindPath(root_.get(), parsed.components, false) : nullptr;
   if (node == nullptr) return false;
-  node->refuses_open = refused;
+  node->granted = access;
+  return true;
+}
+
+bool MemoryRegistry::MakeLink(const std::string& path, const std::string& target_path) {
+  const ParsedPath parsed = ParseKeyPath(path);
+  if (parsed.status != kRegSuccess || parsed.components.empty() || target_path.empty()) return false;
+  std::string parent_path;
+  for (std::size_t index = 0; index + 1 < parsed.components.size(); ++index) {
+    parent_path += (index == 0 ? "" : "\\") + parsed.components[index];
+  }
+  Node* parent = parent_path.empty() ? root_.get() : MakePath(parent_path);
+  bool made = false;
+  Node* link = parent != nullptr ? parent->FindOrAddChild(parsed.components.back(), &made) : nullptr;
+  if (!made) return false;
+  link->link_target = target_path;
+  link->value_index.emplace(FoldedName(kLinkValueName), 0);
+  link->values.push_back(
+      Node::Value{kLinkValueName, kRegLink, std::vector<unsigned char>(target_path.begin(), target_path.end())});
   return true;
 }
 

@@ -10,7 +10,9 @@
 // 234, leading backslash 161, trailing ones ignored, doubled ones 87, components over 256
 // characters 87), creation one component at a time with its disposition, deletion leaf first, a
 // handle table that detects stale handles and handles of deleted keys, access masks on
-// set/query/enumerate, and the value size and NUL rules of RegQueryValueExA.
+// set/query/enumerate, the rights a key's security grants (checked on open, create and delete),
+// registry links (followed by every open but OpenKeyItself, and by delete), and the value size and
+// NUL rules of RegQueryValueExA.
 //
 // Only HKEY_CURRENT_USER exists. Nothing is kept between runs.
 #pragma once
@@ -32,6 +34,7 @@ class MemoryRegistry final : public RegistryBackend {
   MemoryRegistry& operator=(const MemoryRegistry&) = delete;
 
   RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
+  RegStatus OpenKeyItself(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
   using RegistryBackend::CreateKey;
   RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
                       std::uint32_t* disposition) override;
@@ -52,14 +55,21 @@ class MemoryRegistry final : public RegistryBackend {
 
   // Empties HKEY_CURRENT_USER. Every handle handed out so far becomes invalid (6).
   void Clear();
-  // Makes the existing key at path (from HKEY_CURRENT_USER) refuse to be opened or created, as a
-  // key whose security denies the caller does (5). False when there is no such key.
-  bool SetOpenRefused(const std::string& path, bool refused);
+  // Gives the existing key at path (from HKEY_CURRENT_USER) security that grants only the rights in
+  // access: an open, create or delete asking for more is refused (5), as for a key whose security
+  // denies the caller (0: every open refused; kKeyRead: read-only). False when there is no such key.
+  bool SetGrantedAccess(const std::string& path, std::uint32_t access);
+  // Makes a registry link at path (a new key; its parents made if missing) that leads to the key at
+  // target_path (from HKEY_CURRENT_USER), as a program creating it with REG_OPTION_CREATE_LINK and
+  // setting its "SymbolicLinkValue" does. False when path is taken or target_path is empty.
+  bool MakeLink(const std::string& path, const std::string& target_path);
   // What a Unicode program may write on the NT family, each given in UTF-16: the key name beneath
-  // the key at parent_path, and the REG_SZ value_name of the key at path (keys made if missing). A
-  // name or text with characters that code page 932 lacks answers as the real registry does.
+  // the key at parent_path, and the string value_name (REG_SZ unless type says another string type)
+  // of the key at path (keys made if missing). A name or text with characters that code page 932
+  // lacks answers as the real registry does.
   bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name);
-  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text);
+  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text,
+                      std::uint32_t type = kRegSz);
   // Handles handed out and not yet closed (the predefined root not counted): a leak detector.
   std::size_t OpenHandleCount() const noexcept { return handles_.size(); }
   // The subtree at path (from HKEY_CURRENT_USER), one line per key ("[path]", the path relative to
@@ -79,7 +89,13 @@ class MemoryRegistry final : public RegistryBackend {
   // deleted key.
   RegStatus Lookup(RegKey key, const OpenHandle** handle) const;
   RegKey NewHandle(Node* node, std::uint32_t access);
-  Node* FindPath(Node* base, const std::vector<std::string>& components) const;
+  RegStatus Open(RegKey base, const std::string& sub_key, std::uint32_t access, bool follow_last, RegKey* result);
+  // The key the components lead to from base, following every link on the way (and a last one too
+  // when follow_last is set); *owner, when asked for, the key that holds it. Null when there is none.
+  Node* FindPath(Node* base, const std::vector<std::string>& components, bool follow_last = true,
+                 Node** owner = nullptr, int depth = 0) const;
+  // The key a link leads to; null when there is none, or after too many links in a row.
+  Node* FollowLink(const Node& link, Node** owner, int depth) const;
   // The key at path, made if missing; null when the path is no key's.
   Node* MakePath(const std::string& path);
 

@@ -1,6 +1,7 @@
 // The registry primitives that everything above them is built on, with the answers of the
 // Windows registry's ANSI calls (RegOpenKeyExA ... RegSetValueExA, and RegDeleteKeyA for undoing
-// an installation that failed part-way). Two back ends implement them:
+// an installation that failed part-way and removing what an interrupted one left). Two back ends
+// implement them:
 // the real registry (Windows program, cross-compiled tests) and an in-memory store (portable build).
 //
 // One answer goes beyond the ANSI calls. On the NT family the registry keeps names and strings in
@@ -9,6 +10,10 @@
 // opens another key or none, a text that, written back, loses what it said. Both back ends answer
 // kRegNoUnicodeTranslation instead, where EnumKey and QueryValue say so below. Windows 98 and Me
 // keep an ANSI registry, which holds nothing else.
+//
+// Registry links (NT): a key created as a link holds only "SymbolicLinkValue" (REG_LINK), the path
+// of another key, which every open of the link's path leads to, anywhere in the registry. Only
+// OpenKeyItself opens the link key itself; RegDeleteKeyA of a link deletes the key it leads to.
 #pragma once
 
 #include <cstdint>
@@ -44,12 +49,15 @@ constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegLink = 6;
 constexpr std::uint32_t kRegMultiSz = 7;
 
 // Access rights.
 constexpr std::uint32_t kKeyQueryValue = 0x0001;
 constexpr std::uint32_t kKeySetValue = 0x0002;
 constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
+constexpr std::uint32_t kKeyRead = 0x20019;  // STANDARD_RIGHTS_READ | QUERY | ENUMERATE | NOTIFY
+constexpr std::uint32_t kKeyDelete = 0x10000;  // DELETE
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 constexpr std::uint32_t kKeyReadForExistenceTest = 0x20009;  // STANDARD_RIGHTS_READ | QUERY | ENUMERATE
 
@@ -60,6 +68,9 @@ class RegistryBackend {
   // RegOpenKeyExA: opens an existing key. An empty sub_key opens base itself (a predefined root
   // comes back as itself). On failure *result is 0.
   virtual RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) = 0;
+  // RegOpenKeyExA with REG_OPTION_OPEN_LINK (on the NT family; 98 and Me have no links): the same,
+  // except that a link at the end of the path is opened as itself, not as the key it leads to.
+  virtual RegStatus OpenKeyItself(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) = 0;
   // RegCreateKeyExA: opens sub_key, creating it and every missing key along the path (one
   // component at a time, so a failure part-way leaves the keys made so far). On failure *result is 0
   // and *disposition untouched; on success *disposition tells whether the last key was made
@@ -92,8 +103,10 @@ class RegistryBackend {
   virtual RegStatus SetValue(RegKey key, const std::string& value_name, std::uint32_t type, const unsigned char* data,
                              std::uint32_t size) = 0;
 
-  // RegDeleteKeyA: deletes the key sub_key beneath base (not empty) with its values. A key that has
-  // subkeys gives 5 and stays, a missing one 2; handles still open on a deleted key answer 1018.
+  // RegDeleteKeyA: deletes the key sub_key beneath base (not empty) with its values, which needs
+  // DELETE access to it. A key that has subkeys gives 5 and stays, a missing one 2; handles still
+  // open on a deleted key answer 1018. A link at the end of the path is followed: what goes is the
+  // key it leads to.
   virtual RegStatus DeleteKey(RegKey base, const std::string& sub_key) = 0;
 
   // Whether RegQueryInfoKeyA's name length counts characters that may take two bytes each in the

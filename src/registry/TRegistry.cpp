@@ -43,14 +43,25 @@ TRegistry::OpenResult TRegistry::TryOpenPath(const std::string& path, bool creat
                                ? backend_.CreateKey(resolved.base, resolved.sub_path, access_, &opened, &disposition)
                                : backend_.OpenKey(resolved.base, resolved.sub_path, access_, &opened);
   if (status != kRegSuccess) return {status, false};
+  MakeCurrent(opened, resolved);
+  return {kRegSuccess, disposition == kRegCreatedNewKey};
+}
 
+RegStatus TRegistry::TryOpenKeyItself(const std::string& path) {
+  const ResolvedPath resolved = Resolve(path);
+  RegKey opened = 0;
+  const RegStatus status = backend_.OpenKeyItself(resolved.base, resolved.sub_path, access_, &opened);
+  if (status == kRegSuccess) MakeCurrent(opened, resolved);
+  return status;
+}
+
+void TRegistry::MakeCurrent(RegKey opened, const ResolvedPath& resolved) {
   std::string new_path = (current_key_ != 0 && resolved.relative) ? current_path_ + "\\" + resolved.sub_path
                                                                   : resolved.sub_path;
   // The old key goes only now: the new one may have been opened beneath it.
   if (current_key_ != 0) backend_.CloseKey(current_key_);
   current_key_ = opened;
   current_path_ = std::move(new_path);
-  return {kRegSuccess, disposition == kRegCreatedNewKey};
 }
 
 RegStatus TRegistry::DeleteKey(const std::string& path) {
@@ -76,6 +87,15 @@ std::string TRegistry::ReadText(const std::string& value_name) {
 bool TRegistry::TextEquals(const std::string& value_name, const std::string& text) {
   std::string read;
   return ReadHeldText(value_name, &read) && read == text;
+}
+
+bool TRegistry::IsLink() {
+  std::uint32_t type = kRegNone;
+  std::uint32_t size = 0;
+  const RegStatus queried = backend_.QueryValue(current_key_, "SymbolicLinkValue", &type, nullptr, &size);
+  if (queried == kRegFileNotFound) return false;
+  if (queried != kRegSuccess) RaiseRegistryError(kSReadValueFailed, "SymbolicLinkValue");
+  return type == kRegLink;
 }
 
 bool TRegistry::ReadHeldText(const std::string& value_name, std::string* text) {

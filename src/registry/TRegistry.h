@@ -20,15 +20,16 @@
 #include <string>
 
 #include "base/ResourceStrings.h"
+#include "base/TObject.h"
 #include "base/TStringList.h"
 #include "registry/ERegistryException.h"
 #include "registry/RegistryBackend.h"
 
-class TRegistry {
+class TRegistry : public TObject {
  public:
   TRegistry();  // on the process's active back end
   explicit TRegistry(RegistryBackend& backend);
-  ~TRegistry();
+  ~TRegistry() override;
   TRegistry(const TRegistry&) = delete;
   TRegistry& operator=(const TRegistry&) = delete;
 
@@ -45,6 +46,9 @@ class TRegistry {
     bool created;
   };
   OpenResult TryOpenPath(const std::string& path, bool create);
+  // Opens the key at path as TryOpenPath does without creating, but a registry link at the end of
+  // the path as itself rather than as the key it leads to (links: RegistryBackend.h).
+  RegStatus TryOpenKeyItself(const std::string& path);
   void ClosePath();
   // Deletes the key at path (resolved as OpenPath does), which must have no subkeys; the registry's
   // status. For undoing what an installation created.
@@ -55,6 +59,9 @@ class TRegistry {
   // text that the code page cannot hold equals none: it has characters that no text here has.
   // Raises as ReadText otherwise.
   bool TextEquals(const std::string& value_name, const std::string& text);
+  // Whether the current key is a registry link: its "SymbolicLinkValue" is a REG_LINK. A failed
+  // query raises as ReadText does.
+  bool IsLink();
   void WriteText(const std::string& value_name, const std::string& text);
   void WriteDword(const std::string& value_name, std::int32_t value);
   void WriteBlob(const std::string& value_name, const void* data, std::int32_t length);
@@ -73,6 +80,8 @@ class TRegistry {
   RegKey Root() const noexcept { return root_; }
   const std::string& CurrentPath() const noexcept { return current_path_; }
   std::uint32_t Access() const noexcept { return access_; }
+  // The rights every later open and create asks for (from construction on, KEY_ALL_ACCESS).
+  void SetAccess(std::uint32_t access) noexcept { access_ = access; }
 
   // The largest value ReadText accepts; larger data is refused as a failed read rather than
   // letting a stranger's value size an allocation.
@@ -85,6 +94,8 @@ class TRegistry {
     bool relative;
   };
   ResolvedPath Resolve(const std::string& path) const;
+  // Makes opened, from resolved, the current key, closing the one before.
+  void MakeCurrent(RegKey opened, const ResolvedPath& resolved);
   [[noreturn]] void RaiseListingFailed(TStringList& list, int message_id = kSListSubkeysFailed,
                                        const std::string& key_path = std::string()) const;
   // ReadText's work; false, with text untouched, for a text that the code page cannot hold.

@@ -2,16 +2,15 @@
 // appended to the store's "Order". The mail client shows only the rules that "Order" lists, so that
 // is what "present" means here. All or nothing: an installation that fails before its name is in
 // "Order" takes away the keys it made.
-#include <exception>
 #include <vector>
 
-#include "base/Cp932Text.h"
 #include "base/HexText.h"
 #include "base/ResourceStrings.h"
+#include "registry/KeyPath.h"
 #include "registry/TRegistry.h"
+#include "rulestore/KeyDeletion.h"
 #include "rulestore/OrderNames.h"
 #include "rulestore/RuleFunc.h"
-#include "rulestore/StoreReader.h"
 
 namespace {
 
@@ -25,12 +24,52 @@ struct RuleDefinition {
   const CriteriaBlob& criteria;
 };
 
-// The lowest number whose key name is neither a subkey of the store nor listed in its "Order": a
+// The store's "Order", read before anything is written: one that is not text, or that the code
+// page cannot hold, stops the command here rather than after the rule's keys were made. A store not
+// made yet lists nothing.
+std::string ReadStoreOrder(const std::string& store_path) {
+  TRegistry registry;
+  registry.SetRoot(kHkeyCurrentUser);
+  const RegStatus status = registry.TryOpenPath(store_path, false).status;
+  if (status == kRegFileNotFound) return {};
+  if (status != kRegSuccess) RaiseRegistryError(kSOpenStoreFailed, store_path);
+  return registry.ReadText("Order");
+}
+
+// The store's keys that carry name. RuleNameExists lists them all into RuleKeyNames and reads
+// each; only when one carries it are they read again, to tell which.
+std::vector<std::string> KeysNamed(const std::string& store_path, const std::string& name) {
+  std::vector<std::string> named;
+  if (!RuleNameExists(name)) return named;
+  for (const std::string& key_name : RuleKeyNames->Items()) {
+    if (RuleHasName(store_path + "\\" + key_name, name)) named.push_back(key_name);
+  }
+  return named;
+}
+
+// Whether a key that "Order" lists carries the name (named: the keys that do): a rule the mail
+// client shows. A key listed under its own spelling does; else each listed name is opened, and the
+// registry says which key it means (letter case included, beyond ASCII too).
+bool ListedKeyNamed(const std::string& store_path, const OrderNames& listed, const std::vector<std::string>& named,
+                    const std::string& name) {
+  for (const std::string& key_name : named) {
+    if (listed.ListsExactly(key_name)) return true;
+  }
+  for (const std::string& key_name : listed.Names()) {
+    // A name with a path separator would lead deeper than the store's own keys.
+    if (SplitKeyPath(key_name).size() == 1 && RuleHasName(store_path + "\\" + key_name, name)) return true;
+  }
+  return false;
+}
+
+// The lowest number whose key name is neither a key of the store nor listed in its "Order": a
 // listed name without its key would make the new rule visible before it is complete, and listed
-// twice once it is. One is always found, after at most one test per listed name and per key.
-std::uint32_t FindFreeRuleNumber(StoreReader& store, const OrderNames& listed) {
+// twice once it is. The store's keys and the listed names take at most as many numbers as there are
+// of them, so the search ends. Without a store to look in, the lowest number that is not listed.
+std::uint32_t FindFreeRuleNumber(const OrderNames& listed) {
+  const bool store_opens = GetRuleKeyCount() >= 0;
   std::uint32_t number = 0;
-  while (listed.ListsNumber(number) || store.HasKey(RuleKeyNameOf(number))) ++number;
+  while (listed.ListsNumber(number) || (store_opens && RuleKeyExists(RuleKeyNameOf(number)))) ++number;
   return number;
 }
 
@@ -45,63 +84,6 @@ void RequireIdentityLeadsTo(const std::string& store_path) {
 
 void OpenStore(TRegistry& registry, const std::string& mail_rules_path) {
   if (!registry.OpenPath(mail_rules_path, true)) RaiseRegistryError(kSOpenStoreFailed, mail_rules_path);
-}
-
-// The message of the exception being handled (an Exception's what() is its message), for a report
-// that adds to it.
-std::string CurrentFailureText() {
-  try {
-    throw;
-  } catch (const std::exception& error) {
-    return error.what();
-  } catch (...) {
-    return {};
-  }
-}
-
-// Raises, from inside a handler, the failure being handled with one more line: message_id naming
-// key_path, the key the failure left behind.
-[[noreturn]] void RaiseLeftBehind(int message_id, const std::string& key_path) {
-  std::string message = CurrentFailureText();
-  if (!message.empty()) message += "\r\n";
-  throw ERegistryException(message + FillTemplate(ResourceString(message_id), {key_path}));
-}
-
-// Deletes keys given by their paths beneath the store, parents before children, leaf first: the
-// store opened, so its path is short enough, where the full paths beneath it need not be. Whether
-// all of them went.
-bool DeleteBeneathStore(TRegistry& registry, const std::string& store_path, const std::vector<std::string>& keys) {
-  registry.ClosePath();
-  bool all_gone = registry.OpenPath(store_path, false);
-  for (auto key = keys.rbegin(); all_gone && key != keys.rend(); ++key) all_gone = registry.DeleteKey(*key) == kRegSuccess;
-  registry.ClosePath();
-  return all_gone;
-}
-
-// Deletes a key that carries the rule's name but that "Order" does not list: what an interrupted
-// installation, a killed process or an older registry export left. The mail client ignores it, and
-// left in place it would pass for the rule. Everything beneath it goes too.
-void RemoveRemnant(TRegistry& registry, const std::string& store_path, const std::string& key_name) {
-  const std::string remnant_path = store_path + "\\" + key_name;
-  bool deleted = false;
-  try {
-    std::vector<std::string> keys{key_name};  // parents before their children
-    TStringList children;
-    for (std::size_t index = 0; index < keys.size(); ++index) {
-      registry.ClosePath();
-      if (!registry.OpenPath(store_path, false) || !registry.OpenPath(keys[index], false)) {
-        RaiseRegistryError(kSOpenKeyFailed, store_path + "\\" + keys[index]);
-      }
-      registry.ListSubkeys(children);
-      for (const std::string& child : children.Items()) keys.push_back(keys[index] + "\\" + child);
-    }
-    deleted = DeleteBeneathStore(registry, store_path, keys);
-  } catch (...) {
-    registry.ClosePath();
-    RaiseLeftBehind(kSRemnantNotDeleted, remnant_path);
-  }
-  registry.ClosePath();
-  if (!deleted) RaiseRegistryError(kSRemnantNotDeleted, remnant_path);
 }
 
 // The keys of one rule, made block by block. Every key must open, and each one this installation
@@ -139,7 +121,7 @@ class RuleKeys {
   std::string RollBack() {
     registry_.ClosePath();
     if (created_.empty()) return {};
-    const bool all_gone = DeleteBeneathStore(registry_, store_path_, created_);
+    const bool all_gone = DeleteBeneathStore(store_path_, created_);
     created_.clear();
     return all_gone ? std::string() : rule_path_;
   }
@@ -204,20 +186,18 @@ void InstallRule(const RuleDefinition& rule, bool delete_after_receive, const st
   // The command's store, from the first look to "Order"; for a second rule, the identity may have
   // moved on since the first.
   RequireIdentityLeadsTo(mail_rules_path);
-  StoreReader store(mail_rules_path);
-  // "Order" is read before anything is written: one that is not text, or that the code page cannot
-  // hold, stops the command here rather than after the rule's keys were made.
-  const OrderNames listed(store.ReadOrder());
-  const std::vector<std::string> named = store.KeysNamed(rule.name);
-  if (!named.empty() && store.AnyListedKeyNamed(listed, named, rule.name)) return;  // present: the mail client shows it
+  const OrderNames listed(ReadStoreOrder(mail_rules_path));
+  const std::vector<std::string> named = KeysNamed(mail_rules_path, rule.name);
+  if (!named.empty() && ListedKeyNamed(mail_rules_path, listed, named, rule.name)) return;  // the mail client shows it
 
   // Not present, so every key with the rule's name is one that "Order" does not list.
+  RemnantRemoval remnants(mail_rules_path);
+  for (const std::string& key_name : named) remnants.Check(key_name);
+  remnants.RemoveAll();
+
+  const std::string rule_key_name = RuleKeyNameOf(FindFreeRuleNumber(listed));
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
-  for (const std::string& key_name : named) RemoveRemnant(registry, mail_rules_path, key_name);
-
-  const std::string rule_key_name = RuleKeyNameOf(FindFreeRuleNumber(store, listed));
-
   RuleKeys keys(registry, mail_rules_path, rule_key_name);
   try {
     WriteRuleKeyBlock(registry, keys, rule);

@@ -1,4 +1,5 @@
 // Finding the current identity's mail rules key and looking into it.
+#include "base/Cp932Text.h"
 #include "base/ResourceStrings.h"
 #include "registry/TRegistry.h"
 #include "rulestore/RuleFunc.h"
@@ -33,7 +34,12 @@ void GetMailRulesPath(std::string& path) {
   const std::string identity = registry.ReadText("Last User ID");
   // Without an identity the path would be "Identities\\Software...": a store nobody reads.
   if (identity.empty()) return;
-  path = std::string(kIdentitiesKey) + "\\" + identity + kMailRulesSuffix;
+  // Nor is there a store for an identity whose key is gone (removed by hand or by a cleaner, or not
+  // in a restored backup): the mail client never reads one made there. Looked for from the root,
+  // as the store's path is, and never created.
+  const std::string identity_path = std::string(kIdentitiesKey) + "\\" + identity;
+  registry.ClosePath();
+  if (registry.SubkeyExists(identity_path)) path = identity_path + kMailRulesSuffix;
 }
 
 std::int32_t GetRuleKeyCount() {
@@ -49,8 +55,16 @@ std::int32_t GetRuleKeyCount() {
 bool RuleHasName(const std::string& key_path, const std::string& name) {
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
-  if (key_path.empty() || !OpenExisting(registry, key_path, kSOpenKeyFailed)) return false;
-  return registry.TextEquals("Name", name);
+  // Opened without creating: a listed name without its key stays without one. A key that will not
+  // open (one that grants only reading, as some tools leave them) carries no name here: at worst
+  // a rule it holds is added once more, listed and in effect.
+  if (!registry.OpenPath(key_path, false)) return false;
+  try {
+    return registry.TextEquals("Name", name);
+  } catch (const ERegistryException& error) {
+    // Said with the key: the value's name alone leaves the user no way to find it.
+    throw ERegistryException(error.Message() + "\r\n" + FillTemplate(ResourceString(kSRuleNameUnreadable), {key_path}));
+  }
 }
 
 bool RuleNameExists(const std::string& name) {

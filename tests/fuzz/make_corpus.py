@@ -22,6 +22,7 @@ def header(order_digit_at_first=False, after_receive=(True, True), fault=None, s
 
 
 def identity(type_, data): return u8(0) + u8(type_) + u8(len(data)) + data
+def identity_with_key(text): return identity(REG_SZ, text + b'\0') + value(b'Identities\\' + text, b'', REG_NONE, b'')
 def canonical_identity(): return u8(7)
 def name_none(): return u8(0)
 def name_two_digit(): return u8(1)
@@ -37,6 +38,7 @@ def value(path, name, type_, data): return u8(5) + u8(len(path)) + path + u8(len
 def refuse(which, number=0): return u8(6) + u8(which) + u16(number)
 def wide_key(text): return u8(8) + u8(len(text)) + b''.join(u16(ord(c)) for c in text)
 def wide_order(text): return u8(9) + u8(len(text)) + b''.join(u16(ord(c)) for c in text)
+def link(key_name, target): return u8(10) + u8(len(key_name)) + key_name + u8(len(target)) + target
 
 
 SEEDS = {
@@ -48,9 +50,11 @@ SEEDS = {
     + order(REG_EXPAND_SZ, b'000 \0'),
     'no-identity': header() + value(b'Identities', b'Other', REG_SZ, b'x\0'),
     'identity-dword': header() + identity(REG_DWORD, b'\x01\0\0\0'),
-    'identity-long': header() + identity(REG_SZ, b'{' + b'A' * 200 + b'}\0'),
+    'identity-long': header() + identity_with_key(b'{' + b'A' * 200 + b'}'),
     # Short enough for the store to open, too long for the criteria keys' whole paths.
-    'identity-near-path-limit': header() + identity(REG_SZ, b'{' + b'B' * 185 + b'}\0'),
+    'identity-near-path-limit': header() + identity_with_key(b'{' + b'B' * 185 + b'}'),
+    # "Last User ID" naming an identity whose key is gone: no store, nothing made for it.
+    'identity-without-key': header() + identity(REG_SZ, b'{GONE}\0') + value(b'Identities\\{OTHER}', b'', REG_NONE, b''),
     'identity-sjis': header() + identity(REG_SZ, b'\x83\x5c\x81\0') + rule(0, name_two_digit()),
     'bulk-1024-gap-7': header() + canonical_identity() + bulk(1024, 0, 7, 1),
     'bulk-200-gap-0x11-first-5': header() + canonical_identity() + bulk(200, 5, 0x11, 2),
@@ -61,7 +65,7 @@ SEEDS = {
     'name-dword': header() + canonical_identity() + rule(2, name_raw(REG_DWORD, b'\x01\0\0\0')),
     # A store path of 248 bytes: the rule's Actions key still fits the registry's 260, Criteria
     # does not, so the installation fails after writing and must take its keys away again.
-    'long-identity-rollback': header() + identity(REG_SZ, b'{' + b'B' * 185 + b'}\0'),
+    'long-identity-rollback': header() + identity_with_key(b'{' + b'B' * 185 + b'}'),
     'refused-rule-key': header() + canonical_identity() + rule(0, name_none()) + refuse(2, 0),
     'refused-store': header() + canonical_identity() + refuse(1),
     'values-outside': header() + canonical_identity() + value(b'Software\\Other', b'x', REG_BINARY, b'\x00\x01')
@@ -74,6 +78,13 @@ SEEDS = {
     # without its key.
     'remnant-beside-sjis': header() + canonical_identity() + raw_key(b'\x83\x5c', name_digit_at())
     + raw_key(b'\x95\x5c', name_raw(REG_SZ, b'user\0')) + order(REG_SZ, b'\x95\x5c 001\0'),
+    # Registry links in remnants, or as one, leading outside the store: refused, nothing changed.
+    'remnant-holding-link': header() + canonical_identity() + rule(0, name_raw(REG_SZ, b'user\0')) + order(REG_SZ, b'000\0')
+    + rule(1, name_two_digit()) + value(b'Software\\Victim\\Child', b'Kept', REG_SZ, b'x\0')
+    + link(b'001\\Link', b'Software\\Victim'),
+    # (The fuzz tree is built by clang, which keeps the sources' UTF-8: so are the rule names there.)
+    'remnant-is-link': header() + canonical_identity()
+    + value(b'Software\\Victim', b'Name', REG_SZ, '非jp含数字@'.encode('utf-8') + b'\0') + link(b'002', b'Software\\Victim'),
     'fault-nth-30': header(fault=(30, 0)) + canonical_identity() + rule(1, name_raw(REG_SZ, b'r\0')) + order(REG_SZ, b'001\0'),
 }
 

@@ -21,6 +21,8 @@
 //   8 wide key  u8 count, count u16 units       a key named in UTF-16 under the store, as a Unicode
 //                                               program makes it (maybe outside code page 932)
 //   9 wide order u8 count, count u16 units      the store's "Order" in UTF-16, likewise
+//  10 link      u8 length, bytes, u8 length, path   a registry link of any name under the store,
+//                                               leading to a path from HKEY_CURRENT_USER
 //   name record: u8 mode; 0 none, 1 the two-digit rule's name, 2 the digit-@ rule's name,
 //                3 u8 type, u8 length, bytes
 #include <algorithm>
@@ -37,9 +39,7 @@
 #include "base/Exception.h"
 #include "registry/ERegistryException.h"
 #include "registry/KeyNameFolding.h"
-#include "registry/KeyPath.h"
 #include "registry/MemoryRegistry.h"
-#include "registry/TRegistry.h"
 #include "rulestore/RuleFunc.h"
 #include "support/FaultInjectingRegistry.h"
 
@@ -92,6 +92,38 @@ struct Raw {
 };
 
 std::string CutAtNul(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
+
+// The oracle's own reading of the registry's paths, rule numbers and names, apart from the
+// program's: a backslash separates names unless it is the second byte of a double-byte character
+// (lead bytes 81-9F and E0-FC in code page 932).
+std::vector<std::string> Names(const std::string& path) {
+  std::vector<std::string> names(1);
+  for (std::size_t at = 0; at < path.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(path[at]);
+    if (((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) && at + 1 < path.size()) {
+      names.back() += path.substr(at++, 2);
+    } else if (byte == '\\') {
+      names.emplace_back();
+    } else {
+      names.back() += path[at];
+    }
+  }
+  return names;
+}
+// A rule number's key name: upper-case hexadecimal, three digits at least.
+std::string KeyNameOf(std::uint32_t number) {
+  char name[16];
+  std::snprintf(name, sizeof name, "%03X", number);
+  return name;
+}
+// A name as the registry compares it with a rule number's key name: nothing but the case of an
+// ASCII letter folds onto a hexadecimal digit.
+std::string FoldHexLetters(std::string name) {
+  for (char& letter : name) {
+    if (letter >= 'a' && letter <= 'f') letter = static_cast<char>(letter - 'a' + 'A');
+  }
+  return name;
+}
 bool IsText(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz; }
 
 // A key handle of the bare store, closed when it goes.
@@ -146,7 +178,7 @@ Raw ReadRawStepwise(RegistryBackend& backend, const std::string& path, const std
   std::vector<std::unique_ptr<Key>> chain;
   RegKey at = kHkeyCurrentUser;
   std::string pending;
-  for (const std::string& component : SplitKeyPath(path)) {
+  for (const std::string& component : Names(path)) {
     if (component.empty()) return Raw();
     pending = pending.empty() ? component : pending + "\\" + component;
     const RegKey opened = Open(backend, at, pending);
@@ -181,14 +213,20 @@ ExpectedPath MailRulesPathOf(MemoryRegistry& registry) {
     return expected;
   }
   const std::string text = CutAtNul(identity.bytes);
-  if (!text.empty()) expected.path = "Identities\\" + text + kMailRulesSuffix;
+  if (text.empty()) return expected;
+  // Only an identity whose key is there has a store; looked for from the root, never created.
+  RegKey key = 0;
+  const RegStatus found = registry.OpenKey(kHkeyCurrentUser, "Identities\\" + text, kKeyReadForExistenceTest, &key);
+  Key identity_key(registry, key);
+  expected.raises = found != kRegSuccess && found != kRegFileNotFound;
+  if (found == kRegSuccess) expected.path = "Identities\\" + text + kMailRulesSuffix;
   return expected;
 }
 
 // Key paths as the registry resolves them: split on separators, compared folded.
 std::vector<std::u16string> FoldedComponents(const std::string& path) {
   std::vector<std::u16string> folded;
-  for (const std::string& component : SplitKeyPath(path)) folded.push_back(FoldedName(component));
+  for (const std::string& component : Names(path)) folded.push_back(FoldedName(component));
   while (!folded.empty() && folded.back().empty()) folded.pop_back();
   return folded;
 }
@@ -303,15 +341,45 @@ std::vector<std::string> OrderTokens(const Raw& order) {
   return tokens;
 }
 
+// Whether removing the remnants must be refused before any of them goes: a key beneath one (itself
+// included) that does not open as itself with the rights to list and delete it, that is a registry
+// link (its "SymbolicLinkValue" a REG_LINK: what lies beneath it is outside the store), or that
+// has a subkey whose name code page 932 cannot hold.
+bool RemovalRefused(MemoryRegistry& registry, RegKey store, std::vector<std::string> keys) {
+  for (std::size_t index = 0; index < keys.size(); ++index) {
+    RegKey opened = 0;
+    if (registry.OpenKeyItself(store, keys[index], kKeyDelete | kKeyQueryValue | kKeyEnumerateSubKeys, &opened) !=
+        kRegSuccess) {
+      return true;
+    }
+    Key key(registry, opened);
+    std::uint32_t type = kRegNone;
+    std::uint32_t count = 0;
+    if (registry.QueryValue(key.get(), "SymbolicLinkValue", &type, nullptr, &count) == kRegSuccess && type == kRegLink) {
+      return true;
+    }
+    std::uint32_t longest = 0;
+    if (registry.QueryInfoKey(key.get(), &count, &longest) != kRegSuccess) return true;
+    for (std::uint32_t child = 0; child < count; ++child) {
+      char name[600];
+      std::uint32_t capacity = sizeof name;
+      if (registry.EnumKey(key.get(), child, name, &capacity) != kRegSuccess) return true;
+      keys.push_back(keys[index] + "\\" + CutAtNul(std::string(name, capacity)));
+    }
+  }
+  return false;
+}
+
 // The store as the installer will find it for one rule: whether it must refuse (a key name or an
 // "Order" that code page 932 cannot hold), whether the mail client shows the rule (a listed name
 // opens, as the registry resolves it, a key carrying the rule's name), the keys that carry the name
-// otherwise (remnants, to be removed), and the lowest number whose key name is neither listed (as
-// the registry compares names) nor a key that stays.
+// otherwise (remnants, to be removed) and whether their removal must be refused, and the lowest
+// number whose key name is neither listed (as the registry compares names) nor a key that stays.
 struct StoreBefore {
   bool opens = false;
   Raw order;
   bool refused = false;
+  bool removal_refused = false;
   bool present = false;
   std::vector<std::string> remnants;
   std::uint32_t free_number = 0;
@@ -337,25 +405,27 @@ StoreBefore LookAtStore(MemoryRegistry& registry, const std::string& path, const
     before.refused = before.refused || listed == kRegNoUnicodeTranslation;
     if (listed != kRegSuccess) continue;
     const std::string key = CutAtNul(std::string(name, capacity));
-    Key rule(registry, Open(registry, store.get(), key));
+    // A rule key is read by its path from the root, and one that will not open carries no name.
+    Key rule(registry, Open(registry, kHkeyCurrentUser, path + "\\" + key));
     if (rule && ReadName(registry, rule.get(), rule_name).equals) named.push_back(key);
   }
   for (const std::string& token : tokens) {
     // A name with a path separator would lead deeper than the store's own keys.
-    Key listed(registry, SplitKeyPath(token).size() == 1 ? Open(registry, store.get(), token) : 0);
+    Key listed(registry, Names(token).size() == 1 ? Open(registry, kHkeyCurrentUser, path + "\\" + token) : 0);
     if (listed && ReadName(registry, listed.get(), rule_name).equals) before.present = true;
   }
   if (!before.present) before.remnants = named;
+  before.removal_refused = RemovalRefused(registry, store.get(), before.remnants);
 
-  std::unordered_set<std::u16string> listed_names;
-  for (const std::string& token : tokens) listed_names.insert(FoldedName(token));
-  std::unordered_set<std::u16string> going;
-  for (const std::string& remnant : before.remnants) going.insert(FoldedName(remnant));
+  std::unordered_set<std::string> listed_names;
+  for (const std::string& token : tokens) listed_names.insert(FoldHexLetters(token));
+  std::unordered_set<std::string> going;
+  for (const std::string& remnant : before.remnants) going.insert(FoldHexLetters(remnant));
   // A key that refuses reading counts as free here; the installer's existence test raises for it.
   for (std::uint32_t number = 0;; ++number) {
-    const std::u16string name = FoldedName(RuleKeyNameOf(number));
+    const std::string name = KeyNameOf(number);
     if (listed_names.count(name) != 0) continue;
-    Key probe(registry, Open(registry, store.get(), RuleKeyNameOf(number), kKeyReadForExistenceTest));
+    Key probe(registry, Open(registry, store.get(), name, kKeyReadForExistenceTest));
     if (!probe || going.count(name) != 0) {
       before.free_number = number;
       return before;
@@ -448,8 +518,12 @@ void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std:
 
   const std::uint64_t writes = Writes(c.recorder, first_call);
   // Refused before anything is written: a substitute would name another key or rewrite "Order".
-  if (before.refused && (!raised || writes != 0 || Changes(c.recorder, first_call, RegCall::kDeleteKey) != 0)) {
+  const bool changed = writes != 0 || Changes(c.recorder, first_call, RegCall::kDeleteKey) != 0;
+  if (before.refused && (!raised || changed)) {
     Violation("a name or an \"Order\" that code page 932 cannot hold was not refused before any change");
+  }
+  if (!before.refused && before.removal_refused && (!raised || changed)) {
+    Violation("a removal that cannot be done whole, or that reaches outside the store, was not refused before any change");
   }
   // An installation that fails (a path too long for the registry, a key that refuses to open) takes
   // away what it wrote; the lookups may have made a missing store, empty.
@@ -474,14 +548,14 @@ void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std:
   if (before.present) Violation("a rule that the store shows was installed again");
   for (const std::string& remnant : before.remnants) {
     Key left(c.registry, Open(c.registry, kHkeyCurrentUser, mail_path + "\\" + remnant));
-    if (left && FoldedName(remnant) != FoldedName(RuleKeyNameOf(before.free_number))) {
+    if (left && FoldHexLetters(remnant) != KeyNameOf(before.free_number)) {
       Violation("a remnant of the rule was left in place:", remnant);
     }
   }
   if (before.order.present && !before.order.bytes.empty() && !IsText(before.order.type)) {
     Violation("a rule was installed over an \"Order\" that is not text");
   }
-  const std::string key_name = RuleKeyNameOf(before.free_number);
+  const std::string key_name = KeyNameOf(before.free_number);
   const std::string rule_path = mail_path + "\\" + key_name;
   const std::string old_order = before.order.present ? CutAtNul(before.order.bytes) : std::string();
   const Raw order = ReadRaw(c.registry, mail_path, "Order");
@@ -564,7 +638,7 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
   while (!in.Empty()) {
     std::uint8_t opcode = 0;
     in.U8(&opcode);
-    switch (opcode % 10) {
+    switch (opcode % 11) {
       case 0: {
         std::uint8_t type = 0;
         std::uint8_t length = 0;
@@ -578,10 +652,10 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
       case 1:
       case 2: {
         std::string key_name;
-        if (opcode % 10 == 1) {
+        if (opcode % 11 == 1) {
           std::uint16_t number = 0;
           if (!in.U16(&number)) return true;
-          key_name = RuleKeyNameOf(number);
+          key_name = KeyNameOf(number);
         } else {
           std::uint8_t length = 0;
           if (!in.U8(&length) || !in.Bytes(length, &key_name)) return true;
@@ -613,7 +687,7 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
           // Every (gap)th number left out, so that the free one is somewhere inside.
           if (gap >= 2 && number % gap == gap - 1) continue;
           ++keys_made;
-          Key rule(registry, Create(registry, store.get(), RuleKeyNameOf(number)));
+          Key rule(registry, Create(registry, store.get(), KeyNameOf(number)));
           if (!rule || mode % 3 == 0) continue;
           const std::string name = mode % 3 == 1 ? "rule " + std::to_string(number) + std::string(1, '\0')
                                                  : (number % 2 ? DigitAtRuleName : std::string("x")) + '\0';
@@ -649,14 +723,24 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
         std::uint8_t which = 0;
         std::uint16_t number = 0;
         if (!in.U8(&which) || !in.U16(&number)) return true;
-        const std::string targets[] = {"Identities", *store_path, *store_path + "\\" + RuleKeyNameOf(number)};
-        registry.SetOpenRefused(targets[which % 3], true);
+        const std::string targets[] = {"Identities", *store_path, *store_path + "\\" + KeyNameOf(number)};
+        registry.SetGrantedAccess(targets[which % 3], 0);
         break;
       }
       case 7: {
         PutValue(registry, "Identities", "Last User ID", kRegSz, std::string("{ID}", 5));
         *store_path = std::string("Identities\\{ID}") + kMailRulesSuffix;
         Key made(registry, Create(registry, kHkeyCurrentUser, *store_path));
+        break;
+      }
+      case 10: {
+        std::uint8_t length = 0;
+        std::string key_name;
+        std::string target;
+        if (!in.U8(&length) || !in.Bytes(length, &key_name) || !in.U8(&length) || !in.Bytes(length, &target)) {
+          return true;
+        }
+        registry.MakeLink(*store_path + "\\" + key_name, target);
         break;
       }
       default: {
@@ -666,7 +750,7 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
         for (std::uint16_t unit = 0; units.size() < count; units.push_back(static_cast<char16_t>(unit))) {
           if (!in.U16(&unit)) return true;
         }
-        if (opcode % 10 == 8) {
+        if (opcode % 11 == 8) {
           registry.MakeKeyInUtf16(*store_path, units);
         } else {
           registry.PutTextInUtf16(*store_path, "Order", units);
@@ -717,7 +801,7 @@ bool Raises(Lookup lookup) {
 
 // The lookups, each answer held to the bare registry as the call leaves it: they open with creation
 // allowed, so a missing store is there afterwards, empty. A lookup raises exactly when the registry
-// gives it something it cannot answer soundly from: a key that fails to open other than as missing,
+// gives it something it cannot answer soundly from: a store that fails to open other than as missing,
 // a listing with a name outside code page 932, a "Name" that is not text.
 void RunLookups(Case& c, const ExpectedPath& expected) {
   const std::size_t first_call = c.recorder.Calls().size();
@@ -749,11 +833,10 @@ void RunLookups(Case& c, const ExpectedPath& expected) {
   bool carries = false;
   for (const std::string& key_name : listing.names) {
     if (trouble) break;
-    RegKey opened = 0;
-    const RegStatus status = c.registry.OpenKey(kHkeyCurrentUser, store + "\\" + key_name, kKeyAllAccess, &opened);
-    Key rule(c.registry, opened);
+    // A rule key that will not open carries no name.
+    Key rule(c.registry, Open(c.registry, kHkeyCurrentUser, store + "\\" + key_name));
     const NameRead name = rule ? ReadName(c.registry, rule.get(), DigitAtRuleName) : NameRead{};
-    trouble = status != kRegSuccess || name.raises;
+    trouble = name.raises;
     carries = carries || name.equals;
   }
   judge(raised, trouble, found == carries, "RuleNameExists");

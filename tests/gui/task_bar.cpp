@@ -13,17 +13,14 @@ int main(int argc, char** argv) {
   if (argc != 2 || (std::strcmp(argv[1], "minimize") != 0 && std::strcmp(argv[1], "restore") != 0)) return 2;
   HWND application = FindWindowA("TApplication", nullptr);
   if (application == nullptr) return 1;
-  if (std::strcmp(argv[1], "minimize") == 0) {
-    // The system command hides the forms with the window; a window that a modal dialog disables
-    // ignores it and is minimised all the same.
-    PostMessageA(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ShowWindowAsync(application, SW_MINIMIZE);
-  } else {
-    // Restored the same two ways, and brought to the front: the application window becomes the
-    // active one.
-    PostMessageA(application, WM_SYSCOMMAND, SC_RESTORE, 0);
-    ShowWindowAsync(application, SW_RESTORE);
-    SetForegroundWindow(application);
-  }
+  const bool minimize = std::strcmp(argv[1], "minimize") == 0;
+  // The system command hides the forms with the window and shows them again; a window that a modal
+  // dialog disables ignores it, and is minimised or restored all the same. Sent, so that the one
+  // comes before the other.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(application, WM_SYSCOMMAND, minimize ? SC_MINIMIZE : SC_RESTORE, 0, SMTO_NORMAL, 10000, &ignored);
+  if ((IsIconic(application) != FALSE) != minimize) ShowWindow(application, minimize ? SW_MINIMIZE : SW_RESTORE);
+  // The button brings a restored program to the front: its window becomes the active one.
+  if (!minimize) SetForegroundWindow(application);
   return 0;
 }

@@ -123,12 +123,11 @@ class ProbeTest(unittest.TestCase):
         session.key(session.window, "alt+F4")
         self.assertEqual(0, session.program.wait(30))
 
-    def test_a_standard_library_failure_gets_the_fatal_box_with_its_class_and_message(self):
+    def test_a_standard_library_failure_gets_the_fatal_box_with_its_class_and_no_message(self):
         session = self.start("runtime")
         self.press_action(session, 1)
         match = self.fatal_box(session)
-        self.assertEqual(("std::out_of_range", "basic_string::substr: __pos (which is 5) > this->size() (which is 3)."),
-                         (match.group(1), match.group(3)))
+        self.assertEqual(("std::out_of_range", ""), (match.group(1), match.group(3)))  # no Exception: no message, no "."
         session.close_message_box(FATAL_CAPTION)
         session.key(session.window, "alt+F4")
         self.assertEqual(0, session.program.wait(30))

@@ -10,12 +10,14 @@ class MemoryHarness final : public RegistryHarness {
  public:
   RegistryBackend& Backend() override { return registry_; }
   void ResetUserKey() override { registry_.Clear(); }
-  bool MakeKeyRefuseReading(const std::string& path) override { return registry_.SetOpenRefused(path, true); }
+  bool MakeKeyRefuseReading(const std::string& path) override { return registry_.SetGrantedAccess(path, 0); }
+  bool MakeKeyReadOnly(const std::string& path) override { return registry_.SetGrantedAccess(path, kKeyRead); }
   bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name) override {
     return registry_.MakeKeyInUtf16(parent_path, name);
   }
-  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text) override {
-    return registry_.PutTextInUtf16(path, value_name, text);
+  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text,
+                      std::uint32_t type) override {
+    return registry_.PutTextInUtf16(path, value_name, text, type);
   }
 
  private:

@@ -23,10 +23,13 @@ class RegistryHarness {
   // Makes the existing key at path (from HKEY_CURRENT_USER) refuse to be opened for reading, as a
   // key whose security denies the user does. False when this back end cannot do that.
   virtual bool MakeKeyRefuseReading(const std::string& path) = 0;
+  // The same for a key that grants reading only (KEY_READ), as some tools leave them.
+  virtual bool MakeKeyReadOnly(const std::string& path) = 0;
   // What a Unicode program may write on the NT family, given in UTF-16: the key name beneath the
   // key at parent_path, and the REG_SZ value_name of the key at path (keys made if missing).
   virtual bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name) = 0;
-  virtual bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text) = 0;
+  virtual bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text,
+                              std::uint32_t type = kRegSz) = 0;
 };
 
 // The harness of this test program; each program links exactly one.

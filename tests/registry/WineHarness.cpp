@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "registry/RegistryHarness.h"
-#include "win/WindowsRegistry.h"
+#include "registry/WindowsRegistry.h"
 
 namespace {
 
@@ -90,7 +90,8 @@ class WineHarness final : public RegistryHarness {
     return true;
   }
 
-  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text) override {
+  bool PutTextInUtf16(const std::string& path, const std::string& value_name, const std::u16string& text,
+                      std::uint32_t type) override {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS) {
@@ -98,13 +99,19 @@ class WineHarness final : public RegistryHarness {
     }
     const std::wstring data(text.begin(), text.end());
     const LONG status =
-        RegSetValueExW(key, Wide(value_name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+        RegSetValueExW(key, Wide(value_name).c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
   }
 
-  bool MakeKeyRefuseReading(const std::string& path) override {
+  bool MakeKeyRefuseReading(const std::string& path) override { return Restrict(path, "D:(D;;KR;;;WD)(A;;KA;;;WD)"); }
+  // Deletion denied outright (Wine grants it where no entry names it); its owner may still put the
+  // old security back.
+  bool MakeKeyReadOnly(const std::string& path) override { return Restrict(path, "D:(D;;SD;;;WD)(A;;KRWD;;;WD)"); }
+
+ private:
+  bool Restrict(const std::string& path, const char* sddl) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key) != ERROR_SUCCESS) {
       return false;
@@ -113,18 +120,17 @@ class WineHarness final : public RegistryHarness {
     DWORD size = 0;
     RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
     std::vector<unsigned char> old_security(size);
-    const SecurityDescriptor deny_reading("D:(D;;KR;;;WD)(A;;KA;;;WD)");
+    const SecurityDescriptor restricted(sddl);
     const bool done =
         size > 0 &&
         RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, old_security.data(), &size) == ERROR_SUCCESS &&
-        deny_reading.get() != nullptr &&
-        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, deny_reading.get()) == ERROR_SUCCESS;
+        restricted.get() != nullptr &&
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, restricted.get()) == ERROR_SUCCESS;
     RegCloseKey(key);
     if (done) refusing_.emplace_back(path, std::move(old_security));
     return done;
   }
 
- private:
   static std::wstring Wide(const std::string& text) {
     std::wstring units(text.size(), L'\0');
     units.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &units[0],

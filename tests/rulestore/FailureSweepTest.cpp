@@ -10,8 +10,12 @@
 //    left behind is named in the error; a retry without faults ends with every ticked rule complete
 //    and listed as a clean run leaves it, and no unlisted key carrying a ticked rule's name.
 // Both ways: an error is raised whenever a ticked rule is not complete, and no handle is left open.
+// A key that cannot be read carries no name for the command, so where a failed call hides a key
+// that carries a ticked rule's name, the states of a clean run with that key read-only count too:
+// the rule added once more, listed and in effect.
 // Empty keys that the lookups create on the way to the store count as no change.
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -47,7 +51,7 @@ struct StoreCase {
 const std::vector<StoreCase>& Stores() {
   static const std::vector<StoreCase> stores = {
     {"EmptyStore", {Identity(kIdentity), {kStorePath, "", {}}, Bystander()}},
-    {"IdentityWithoutStore", {Identity(kIdentity), Bystander()}},
+    {"IdentityWithoutStore", {Identity(kIdentity), {"Identities\\{ID}", "", {}}, Bystander()}},
     {"StoreWithTheDigitAtRule",
      {Identity(kIdentity), {StoreKey("000"), "Name", Text(DigitAtRuleName)}, {StoreKey("001"), "Name", Text("other")},
       {kStorePath, "Order", Text("000 001")}, Bystander()}},
@@ -223,13 +227,24 @@ TEST_P(FailureSweep, EveryCallFailingInTurnEndsSoundly) {
   for (const std::string& key : UnlistedRuleKeys(memory())) {
     if (carries_ticked_name(key)) remnants.push_back(key);
   }
+  std::vector<std::string> named;  // every key carrying a ticked rule's name
+  std::copy_if(keys_before.begin(), keys_before.end(), std::back_inserter(named), carries_ticked_name);
   faults_.ResetCounts();
   const bool clean_raised = Run(&allowed);
   const std::uint64_t calls = faults_.TotalCount();
-  const auto complete = allowed.states.back();
+  std::vector<std::map<std::string, std::string>> completes{allowed.states.back()};
   const std::string seen_complete = Seen(memory(), true);
   const bool can_complete = !clean_raised;
   ASSERT_GT(calls, 0u);
+  for (const std::string& key : named) {
+    Build();
+    ASSERT_TRUE(memory().SetGrantedAccess(std::string(kStorePath) + "\\" + key, kKeyRead));
+    Run(&allowed);
+    completes.push_back(allowed.states.back());
+  }
+  const auto is_complete = [&](const auto& state) {
+    return std::find(completes.begin(), completes.end(), state) != completes.end();
+  };
 
   for (std::uint64_t nth = 1; nth <= calls; ++nth) {
     for (int mode = 0; mode < kFailureModes; ++mode) {
@@ -241,7 +256,7 @@ TEST_P(FailureSweep, EveryCallFailingInTurnEndsSoundly) {
       const bool raised = Run(nullptr, &message);
       faults_.ClearFaults();
       const auto state = State(memory());
-      const bool reported = raised || (can_complete && state == complete);
+      const bool reported = raised || (can_complete && is_complete(state));
       const bool no_leak = memory().OpenHandleCount() == 0;
       bool known_state = std::any_of(allowed.states.begin(), allowed.states.end(), [&](const auto& allowed_state) {
         return Without(allowed_state, remnants) == Without(state, remnants);
@@ -261,7 +276,7 @@ TEST_P(FailureSweep, EveryCallFailingInTurnEndsSoundly) {
       EXPECT_TRUE(no_leak) << memory().OpenHandleCount() << " handles left open";
 
       const bool retry_raised = Run();
-      bool retried = retry_raised == clean_raised && State(memory()) == complete;
+      bool retried = retry_raised == clean_raised && is_complete(State(memory()));
       if (mode == kFromCallOn) {
         retried = retry_raised == clean_raised && Seen(memory(), true) == seen_complete;
         for (const std::string& key : UnlistedRuleKeys(memory())) {

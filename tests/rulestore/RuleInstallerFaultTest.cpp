@@ -73,6 +73,12 @@ TEST_F(RuleInstallerFaults, AFailureBeforeOrderIsWrittenLeavesTheStoreAsItWas) {
       {"a refused write of Order itself",
        [](FaultInjectingRegistry& f) { f.FailValue(RegCall::kSetValue, "Order", kRegAccessDenied); },
        "'Order' の設定に失敗しました"},
+      {"a store key that will not open",
+       [](FaultInjectingRegistry& f) { f.FailKey(RegCall::kOpenKey, kStorePath, kRegAccessDenied); },
+       "Outlook Express のメッセージ ルールの保存場所 '" + std::string(kStorePath) + "' を開けません"},
+      {"an Identities key that will not open: an error, not a missing identity",
+       [](FaultInjectingRegistry& f) { f.FailKey(RegCall::kCreateKey, "Identities", kRegAccessDenied); },
+       "'Identities' を開けません"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -163,6 +169,26 @@ TEST_F(RuleInstallerFaults, ARemnantThatCannotBeDeletedStopsTheCommandAndNamesIt
   faults_.ClearFaults();
   AddTwoDigitRule(true);
   ExpectCompleteRule("000", TwoDigitRuleName, TwoDigitCriteria, 7);
+}
+
+// A registry link leads outside the store: a remnant holding one, or being one, is refused, naming
+// the link, and nothing changes anywhere (deleting the link would delete the key it leads to).
+TEST_F(RuleInstallerFaults, ALinkInARemnantStopsTheCommandAndNothingAnywhereChanges) {
+  for (const std::string& link : {std::string("001\\Link"), std::string("002")}) {
+    SCOPED_TRACE(link);
+    Clean();
+    SetActiveRegistryBackend(&faults_);
+    MakeEmptyStore();
+    AddRuleKey("001", TwoDigitRuleName);
+    Put("Software\\Victim", "Name", Text(TwoDigitRuleName));  // the link "002" carries the name too
+    Put("Software\\Victim\\Child", "Kept", Text("kept"));
+    ASSERT_TRUE(memory().MakeLink(RulePath(link), "Software\\Victim"));
+    const std::string before = memory().Dump();
+    EXPECT_EQ(RegistryErrorOf([] { AddTwoDigitRule(true); }),
+              "'" + RulePath(link) + "' を開けません\r\n以前の追加で途中まで作成されたルールのキー '" +
+                  RulePath(link.substr(0, 3)) + "' を削除できません");
+    EXPECT_EQ(memory().Dump(), before);
+  }
 }
 
 // The user switches identity in the mail client while a rule is being written: its name must not go

@@ -45,27 +45,38 @@ TEST_F(RuleInstaller, BothRulesOnAnEmptyStoreTakeTheFirstTwoNumbers) {
   ExpectCompleteRule("001", DigitAtRuleName, DigitAtCriteria, 8);
   EXPECT_EQ(StoreOrder(), Text("000 001"));
   EXPECT_EQ(Tree(kStorePath).size(), 12u);  // two rules of six keys, nothing else
+  EXPECT_EQ(names_.list.Items(), std::vector<std::string>{"000"});  // the store's keys as counted before the rule
 }
 
 TEST_F(RuleInstaller, TheLowestFreeNumberWins) {
   struct Case {
     std::vector<std::string> existing;
     std::string expected;
+    std::string order = "old";  // numbers it lists are taken, keys or not, in either letter case
+  };
+  const auto keys_up_to = [](std::uint32_t last) {
+    std::vector<std::string> keys;
+    for (std::uint32_t number = 0; number <= last; ++number) keys.push_back(RuleKeyNameOf(number));
+    return keys;
   };
   const std::vector<Case> cases = {
       {{"000", "001", "003"}, "002"},
       {{"001", "002"}, "000"},
-      {{"000", "001", "002", "003", "004", "005", "006", "007", "008", "009"}, "00A"},
+      {keys_up_to(9), "00A"},
       {{"abc", "000"}, "001"},  // names that are no rule number still count
+      {keys_up_to(9), "00B", "00a"},
+      {keys_up_to(15), "011", "010"},
+      {{}, "001", "002 000"},
   };
   for (const Case& test : cases) {
+    SCOPED_TRACE(test.order);
     Clean();
     MakeEmptyStore();
     for (const std::string& key : test.existing) AddRuleKey(key, "other rule");
-    Put(kStorePath, "Order", Text("old"));
+    Put(kStorePath, "Order", Text(test.order));
     AddDigitAtRule(true);
     ExpectCompleteRule(test.expected, DigitAtRuleName, DigitAtCriteria, 7);
-    EXPECT_EQ(StoreOrder(), Text("old " + test.expected));
+    EXPECT_EQ(StoreOrder(), Text(test.order + " " + test.expected));
   }
 }
 
@@ -76,6 +87,7 @@ TEST_F(RuleInstaller, AnExistingRuleOfTheSameNameStopsEverything) {
   AddDigitAtRule(true);
   EXPECT_EQ(Tree(kStorePath), std::vector<std::string>{"Z9"});
   EXPECT_EQ(StoreOrder(), Text("Z9"));
+  EXPECT_EQ(names_.list.Items(), std::vector<std::string>{"Z9"});  // as RuleNameExists lists them
 
   // Only the same name stops a rule: the other rule goes in beside it.
   AddTwoDigitRule(true);
@@ -126,6 +138,31 @@ TEST_F(RuleInstaller, OnlyListedKeysCountAndUnlistedOnesWithTheNameAreReplaced) 
       EXPECT_EQ(StoreOrder(), Text(c.order + " 000"));
     }
   }
+
+  // A listed name with a backslash is no key of the store's own: the key it leads to deeper down
+  // neither makes the rule present nor goes as a remnant.
+  Clean();
+  MakeEmptyStore();
+  AddRuleKey("000", "user's rule");
+  AddRuleKey("000\\001", DigitAtRuleName);
+  Put(kStorePath, "Order", Text("000 000\\001"));
+  AddDigitAtRule(true);
+  ExpectCompleteRule("001", DigitAtRuleName, DigitAtCriteria, 7);
+  EXPECT_EQ(Get(RulePath("000\\001"), "Name"), Text(DigitAtRuleName));
+  EXPECT_EQ(StoreOrder(), Text("000 000\\001 001"));
+}
+
+// A listed key that grants only reading (as some tools leave them) cannot be opened for its name:
+// it counts as carrying none, and the rule is added once more, listed and in effect.
+TEST_F(RuleInstaller, AListedKeyThatCannotBeReadForItsNameCarriesNone) {
+  MakeEmptyStore();
+  AddRuleKey("000", TwoDigitRuleName);
+  Put(kStorePath, "Order", Text("000"));
+  if (!Harness().MakeKeyReadOnly(RulePath("000"))) GTEST_SKIP() << "this back end cannot restrict a key";
+  AddTwoDigitRule(true);
+  ExpectCompleteRule("001", TwoDigitRuleName, TwoDigitCriteria, 7);
+  EXPECT_EQ(StoreOrder(), Text("000 001"));
+  EXPECT_EQ(Get(RulePath("000"), "Name"), Text(TwoDigitRuleName));
 }
 
 TEST_F(RuleInstaller, TheOldOrderIsKeptAsItIs) {
@@ -142,7 +179,8 @@ TEST_F(RuleInstaller, TheOldOrderIsKeptAsItIs) {
 }
 
 TEST_F(RuleInstaller, WithoutAStoreNothingIsWrittenAndTheUserIsTold) {
-  for (const RawValue& identity : {Text(""), RawValue{kRegSz, ""}}) {
+  // Also an identity whose key is gone: nothing is made beneath "Identities" for it.
+  for (const RawValue& identity : {Text(""), RawValue{kRegSz, ""}, Text(kIdentity)}) {
     Clean();
     Put("Identities", "Last User ID", identity);
     using Command = void (*)(bool);
@@ -162,13 +200,18 @@ TEST_F(RuleInstaller, WithoutAStoreNothingIsWrittenAndTheUserIsTold) {
   }
 }
 
-// Values that cannot be taken as they are stop the command before anything is written, and the
+// Values that cannot be taken as they are stop the command before anything is changed, and the
 // error says where: "Order" that is not text; a rule's "Name" that is not text (with its key); a
-// key name or an "Order" that a Unicode program wrote with characters that code page 932 cannot
-// hold ("é"), which would come back with substitutes: a key name that opens nothing, an "Order"
-// that, written back, no longer lists the rule it named.
-TEST_F(RuleInstaller, ValuesThatCannotBeTakenAsTheyAreStopTheCommandBeforeAnyWrite) {
+// key name or an "Order" (REG_SZ or REG_EXPAND_SZ) that a Unicode program wrote with characters
+// that code page 932 cannot hold ("é"), which would come back with substitutes: a key name that
+// opens nothing, an "Order" that, written back, no longer lists the rule it named. So does what
+// the check of remnants refuses, in the second of two as in the first: a name beneath one that the
+// code page cannot hold, a key beneath one that denies deletion.
+TEST_F(RuleInstaller, WhatCannotBeTakenAsItIsStopsTheCommandBeforeAnyChange) {
   const std::string store = kStorePath;
+  const auto remnant_left = [&](const std::string& key) {
+    return "以前の追加で途中まで作成されたルールのキー '" + store + "\\" + key + "' を削除できません";
+  };
   struct Case {
     const char* what;
     std::function<void()> make;
@@ -188,6 +231,23 @@ TEST_F(RuleInstaller, ValuesThatCannotBeTakenAsTheyAreStopTheCommandBeforeAnyWri
          ASSERT_TRUE(Harness().PutTextInUtf16(kStorePath, "Order", u"000 \u00e9"));
        },
        "'" + store + "' の値 'Order' に Shift_JIS で表せない文字があります"},
+      {"Order REG_EXPAND_SZ",
+       [&] { ASSERT_TRUE(Harness().PutTextInUtf16(kStorePath, "Order", u"000 \u00e9", kRegExpandSz)); },
+       "'" + store + "' の値 'Order' に Shift_JIS で表せない文字があります"},
+      {"remnant holding a name",
+       [&] {
+         AddRuleKey("001", TwoDigitRuleName);
+         AddRuleKey("002", TwoDigitRuleName);
+         ASSERT_TRUE(Harness().MakeKeyInUtf16(RulePath("002"), u"\u00e9"));
+       },
+       "'" + store + "\\002\\?' の名前に Shift_JIS で表せない文字があります\r\n" + remnant_left("002")},
+      {"remnant denying deletion",
+       [&] {
+         AddRuleKey("001", TwoDigitRuleName);
+         Make(RulePath("001\\Actions"));
+         if (!Harness().MakeKeyReadOnly(RulePath("001\\Actions"))) GTEST_SKIP() << "cannot restrict a key";
+       },
+       "'" + store + "\\001\\Actions' を開けません\r\n" + remnant_left("001")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -12,9 +12,15 @@ TEST_F(RuleLookup, PathJoinsTheIdentityAsReadAndCreatesOnlyIdentities) {
   EXPECT_TRUE(KeyExists(backend(), "Identities"));
   EXPECT_EQ(Tree("Identities"), std::vector<std::string>{});
 
-  // Blanks, braces and a double-byte character with a 0x5C trail byte go in untouched.
+  // Blanks, braces and a double-byte character with a 0x5C trail byte go in untouched, once the
+  // identity's key is there; until then there is no store, and looking makes no key for it.
   const std::string identity = " {A-1} ソ ";
   Put("Identities", "Last User ID", Text(identity));
+  GetMailRulesPath(path);
+  EXPECT_EQ(path, "");
+  EXPECT_EQ(GetRuleKeyCount(), -1);
+  EXPECT_EQ(Tree("Identities"), std::vector<std::string>{});
+  Make("Identities\\" + identity);
   GetMailRulesPath(path);
   EXPECT_EQ(path, "Identities\\" + identity + "\\Software\\Microsoft\\Outlook Express\\5.0\\Rules\\Mail");
 }
@@ -32,6 +38,7 @@ TEST_F(RuleLookup, NoIdentityMeansNoStoreAndNothingIsCreated) {
 
 TEST_F(RuleLookup, CountCreatesAMissingStoreAndListsEveryKindOfSubkey) {
   Put("Identities", "Last User ID", Text(kIdentity));
+  Make("Identities\\{ID}");
   EXPECT_EQ(GetRuleKeyCount(), 0);
   EXPECT_TRUE(KeyExists(backend(), kStorePath));
   EXPECT_EQ(names_.list.Count(), 0);
@@ -66,7 +73,7 @@ TEST_F(RuleLookup, EveryRuleKeyIsReadEvenAfterAMatch) {
     RuleNameExists(TwoDigitRuleName);
     FAIL() << "a \"Name\" that is not text must be reported";
   } catch (const ERegistryException& error) {
-    EXPECT_EQ(error.Message(), "'Name' のデータ型が不正です");
+    EXPECT_EQ(error.Message(), "'Name' のデータ型が不正です\r\nルールのキー '" + RulePath("002") + "' の値 'Name' を読めません");
   }
 }
 

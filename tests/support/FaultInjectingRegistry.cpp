@@ -78,12 +78,22 @@ std::string FaultInjectingRegistry::Join(const std::string& base, const std::str
 
 RegStatus FaultInjectingRegistry::OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access,
                                           RegKey* result) {
+  return Open(base, sub_key, access, false, result);
+}
+
+RegStatus FaultInjectingRegistry::OpenKeyItself(RegKey base, const std::string& sub_key, std::uint32_t access,
+                                                RegKey* result) {
+  return Open(base, sub_key, access, true, result);
+}
+
+RegStatus FaultInjectingRegistry::Open(RegKey base, const std::string& sub_key, std::uint32_t access, bool itself,
+                                       RegKey* result) {
   RegStatus status = kRegSuccess;
   std::string path = Join(PathOf(base), sub_key);
   if (Intercept(RegCall::kOpenKey, nullptr, &status, &path)) {
     *result = 0;
   } else {
-    status = inner_.OpenKey(base, sub_key, access, result);
+    status = itself ? inner_.OpenKeyItself(base, sub_key, access, result) : inner_.OpenKey(base, sub_key, access, result);
   }
   if (recording_) {
     if (status == kRegSuccess && *result != kHkeyCurrentUser) paths_[*result] = path;

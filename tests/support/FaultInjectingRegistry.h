@@ -35,6 +35,8 @@ class FaultInjectingRegistry final : public RegistryBackend {
   explicit FaultInjectingRegistry(RegistryBackend& inner) : inner_(inner) {}
 
   RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
+  // Counted, recorded and failed as an open.
+  RegStatus OpenKeyItself(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
   using RegistryBackend::CreateKey;
   RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
                       std::uint32_t* disposition) override;
@@ -89,6 +91,7 @@ class FaultInjectingRegistry final : public RegistryBackend {
     bool by_key = false;
   };
 
+  RegStatus Open(RegKey base, const std::string& sub_key, std::uint32_t access, bool itself, RegKey* result);
   // Counts the call and answers whether a fault claims it (and with which status).
   bool Intercept(RegCall kind, const std::string* value_name, RegStatus* status, const std::string* key_path = nullptr);
   void Record(RegCall kind, std::string key_path, const std::string* value_name, std::uint32_t type,

@@ -12,13 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "base/TObject.h"
 #include "ui/widgets/FormDescription.h"
 #include "win/Handles.h"
-
-class TObject {
- public:
-  virtual ~TObject() = default;
-};
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 

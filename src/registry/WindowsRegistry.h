@@ -9,6 +9,7 @@ class WindowsRegistry final : public RegistryBackend {
  public:
   WindowsRegistry();
   RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
+  RegStatus OpenKeyItself(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
   using RegistryBackend::CreateKey;
   RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
                       std::uint32_t* disposition) override;
@@ -23,5 +24,8 @@ class WindowsRegistry final : public RegistryBackend {
   bool IsFarEastNt() const override { return far_east_nt_; }
 
  private:
+  RegStatus Open(RegKey base, const std::string& sub_key, std::uint32_t options, std::uint32_t access, RegKey* result);
+
+  bool nt_family_;
   bool far_east_nt_;
 };

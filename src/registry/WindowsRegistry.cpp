@@ -1,6 +1,6 @@
 // The registry primitives as thin calls into advapi32: the ANSI forms, and on the NT family the
 // UTF-16 forms where subkey names and strings are read, to tell apart what the code page lacks.
-#include "win/WindowsRegistry.h"
+#include "registry/WindowsRegistry.h"
 
 #include <windows.h>
 
@@ -98,13 +98,25 @@ bool StringValueHeld(HKEY key, const std::string& value_name) {
 
 }  // namespace
 
-WindowsRegistry::WindowsRegistry() : far_east_nt_(IsFarEastNtSystem(IsNtFamily(), GetACP())) {}
+WindowsRegistry::WindowsRegistry()
+    : nt_family_(IsNtFamily()), far_east_nt_(IsFarEastNtSystem(nt_family_, GetACP())) {}
 
-RegStatus WindowsRegistry::OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
+RegStatus WindowsRegistry::Open(RegKey base, const std::string& sub_key, std::uint32_t options, std::uint32_t access,
+                                RegKey* result) {
   HKEY key = nullptr;
-  const LONG status = RegOpenKeyExA(AsHkey(base), sub_key.c_str(), 0, access, &key);
+  const LONG status = RegOpenKeyExA(AsHkey(base), sub_key.c_str(), options, access, &key);
   *result = status == ERROR_SUCCESS ? reinterpret_cast<RegKey>(key) : 0;
   return status;
+}
+
+RegStatus WindowsRegistry::OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
+  return Open(base, sub_key, 0, access, result);
+}
+
+RegStatus WindowsRegistry::OpenKeyItself(RegKey base, const std::string& sub_key, std::uint32_t access,
+                                         RegKey* result) {
+  // Windows 98 and Me take no options here, and have no links to tell apart.
+  return Open(base, sub_key, nt_family_ ? REG_OPTION_OPEN_LINK : 0, access, result);
 }
 
 RegStatus WindowsRegistry::CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
