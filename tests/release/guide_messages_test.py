@@ -186,7 +186,8 @@ class GuideQuotesTest(unittest.TestCase):
         self.assertEqual(["【概要】", "【注意】"], [line[:4] for line in header if line.startswith(("【概要】", "【注意】"))])
         self.assertEqual([], [line for line in header if line.startswith("・")], "a bulleted header")
         contents = lines[len(header) + 3:lines.index("", len(header) + 3)]
-        self.assertEqual(contents, [line[2:] for line in lines if line.startswith("■ ") and NUMBERED.fullmatch(line[2:])])
+        numbered = [line[2:] for line in lines if line.startswith("■ ") and NUMBERED.fullmatch(line[2:])]
+        self.assertEqual(contents, numbered, "the contents list and the numbered headings differ")
         self.assertLessEqual(lines.index("■ 2. 使い方"), 60)
 
     def test_every_text_the_program_shows_is_quoted(self):
