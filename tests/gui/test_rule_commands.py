@@ -472,8 +472,9 @@ class AddCommandTest(unittest.TestCase):
 class OlderWindowsTest(unittest.TestCase):
     def test_both_rules_are_written_alike_when_wine_poses_as_an_older_windows(self):
         # The version decides the program's own branches (DLL search hardening, the subkey listing's
-        # buffer, the writer lock's name); the rules written must not depend on it.
-        for version in ("winxp", "win2k", "win98", "win95", "nt40"):
+        # buffer, the writer lock's name); the rules written must not depend on it. Windows 95 and
+        # NT 4.0 add both rules end to end in the mail client check's cases, once the client is closed.
+        for version in ("winxp", "win2k", "win98"):
             with self.subTest(version=version):
                 fixture = store_fixture()
                 fixture.sz(r"Software\Wine", "Version", version)
