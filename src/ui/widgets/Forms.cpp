@@ -2,7 +2,6 @@
 // building a form from its description.
 #include "ui/widgets/Forms.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "base/Exception.h"
