@@ -239,7 +239,8 @@ bool StartsWith(const std::vector<std::u16string>& path, const std::vector<std::
   return true;
 }
 
-// Every key that opens, as folded component lists; children are opened one name at a time.
+// Every key that opens, as folded component lists; children are opened one name at a time, a link
+// as itself (followed, one leading back above itself would never end).
 void WalkKeys(MemoryRegistry& registry, RegKey key, std::vector<std::u16string>& path,
               std::vector<std::vector<std::u16string>>& out) {
   std::uint32_t count = 0;
@@ -254,7 +255,9 @@ void WalkKeys(MemoryRegistry& registry, RegKey key, std::vector<std::u16string>&
     const std::string child(name.data(), capacity);
     path.push_back(FoldedName(child));
     out.push_back(path);
-    Key opened(registry, Open(registry, key, child));
+    RegKey itself = 0;
+    registry.OpenKeyItself(key, child, kKeyAllAccess, &itself);
+    Key opened(registry, itself);
     if (opened) WalkKeys(registry, opened.get(), path, out);
     path.pop_back();
   }
@@ -293,7 +296,9 @@ std::vector<std::vector<std::u16string>> KeysOutside(MemoryRegistry& registry,
   for (auto& key : all) {
     // The store and the keys on the way to it may be created by the lookups.
     bool in_store = false;
-    for (const auto& store : stores) in_store = in_store || (!store.empty() && (StartsWith(key, store) || StartsWith(store, key)));
+    for (const auto& store : stores) {
+      in_store = in_store || (!store.empty() && (StartsWith(key, store) || StartsWith(store, key)));
+    }
     if (in_store || key == identities) continue;
     outside.push_back(std::move(key));
   }
@@ -446,10 +451,13 @@ StoreBefore LookAtStore(MemoryRegistry& registry, const std::string& path, const
   std::unordered_set<std::string> going;
   for (const std::string& remnant : before.remnants) going.insert(FoldHexLetters(remnant));
   // A key that refuses reading counts as free here; the installer's existence test raises for it.
+  // A link is a key, whatever it leads to.
   for (std::uint32_t number = 0;; ++number) {
     const std::string name = KeyNameOf(number);
     if (listed_names.count(name) != 0) continue;
-    Key probe(registry, Open(registry, store.get(), name, kKeyReadForExistenceTest));
+    RegKey itself = 0;
+    registry.OpenKeyItself(store.get(), name, kKeyReadForExistenceTest, &itself);
+    Key probe(registry, itself);
     if (!probe || going.count(name) != 0) {
       before.free_number = number;
       return before;
@@ -878,7 +886,7 @@ void RunLookups(Case& c, const ExpectedPath& expected) {
     Key opened_store(c.registry, store_key);
     RegKey probe = 0;
     const RegStatus probed = opened_store
-                                 ? c.registry.OpenKey(opened_store.get(), "000", kKeyReadForExistenceTest, &probe)
+                                 ? c.registry.OpenKeyItself(opened_store.get(), "000", kKeyReadForExistenceTest, &probe)
                                  : kRegFileNotFound;
     Key probe_key(c.registry, probe);
     trouble = !store.empty() && ((!opened_store && store_opened != kRegFileNotFound) ||
