@@ -10,8 +10,8 @@
 #include "ui/dialog/MessageForm.h"
 #include "win/ProcessList.h"
 #include "win/RuleStoreWriterLock.h"
-#include "win/SystemFamily.h"
 #include "win/ShellOpen.h"
+#include "win/SystemFamily.h"
 
 namespace {
 
