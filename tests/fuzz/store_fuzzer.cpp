@@ -263,27 +263,6 @@ void WalkKeys(MemoryRegistry& registry, RegKey key, std::vector<std::u16string>&
   }
 }
 
-// Where a path leads once every link on it is followed, as the registry resolves it: the folded
-// names of the key it ends at, there or not. A link's value names its target from the root.
-std::vector<std::u16string> ResolvedComponents(MemoryRegistry& registry, const std::string& path) {
-  std::vector<std::string> pending = Names(path);
-  std::string reached;
-  for (int links = 0; !pending.empty() && links <= 16;) {
-    reached += (reached.empty() ? "" : "\\") + pending.front();
-    pending.erase(pending.begin());
-    RegKey key = 0;
-    if (registry.OpenKeyItself(kHkeyCurrentUser, reached, kKeyQueryValue, &key) != kRegSuccess) continue;
-    const Key itself(registry, key);
-    const Raw target = ReadRawFrom(registry, itself.get(), "SymbolicLinkValue");
-    if (!target.present || target.type != kRegLink) continue;
-    ++links;
-    const std::vector<std::string> names = Names(target.bytes);
-    pending.insert(pending.begin(), names.begin(), names.end());
-    reached.clear();
-  }
-  return FoldedComponents(reached);
-}
-
 // The keys outside the store, which may be reached by its path or, where that path holds a link,
 // where the link leads.
 std::vector<std::vector<std::u16string>> KeysOutside(MemoryRegistry& registry,
@@ -489,7 +468,29 @@ struct Case {
   MemoryRegistry registry;
   FaultInjectingRegistry recorder{registry};
   bool fault_armed = false;
+  std::vector<std::pair<std::vector<std::u16string>, std::string>> links;  // folded path, target
 };
+
+// Where a path leads once every link that the case made on it is followed, as the registry resolves
+// it: the folded names of the key it ends at, there or not. (Read from the case, not the registry: a
+// link may refuse to be read, and it leads on all the same.)
+std::vector<std::u16string> ResolvedComponents(const Case& c, const std::string& path) {
+  std::vector<std::u16string> pending = FoldedComponents(path);
+  std::vector<std::u16string> reached;
+  for (int links = 0; !pending.empty() && links <= 16;) {
+    reached.push_back(pending.front());
+    pending.erase(pending.begin());
+    for (const auto& [link, target] : c.links) {
+      if (link != reached) continue;
+      const std::vector<std::u16string> names = FoldedComponents(target);
+      pending.insert(pending.begin(), names.begin(), names.end());
+      reached.clear();
+      ++links;
+      break;
+    }
+  }
+  return reached;
+}
 
 void RequireNoHandles(Case& c, const char* after) {
   // Also after a refused close: the caller has let go of the handle, and the wrapper passes it on.
@@ -772,7 +773,9 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
         if (!in.U8(&length) || !in.Bytes(length, &key_name) || !in.U8(&length) || !in.Bytes(length, &target)) {
           return true;
         }
-        registry.MakeLink(*store_path + "\\" + key_name, target);
+        if (registry.MakeLink(*store_path + "\\" + key_name, target)) {
+          c.links.emplace_back(FoldedComponents(*store_path + "\\" + key_name), target);
+        }
         break;
       }
       default: {
@@ -911,7 +914,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ExpectedPath expected = MailRulesPathOf(c.registry);
   const std::vector<std::u16string> store = FoldedComponents(expected.path);
   const std::vector<std::vector<std::u16string>> store_places = {
-      store, expected.path.empty() ? store : ResolvedComponents(c.registry, expected.path)};
+      store, expected.path.empty() ? store : ResolvedComponents(c, expected.path)};
   const auto outside_before = KeysOutside(c.registry, store_places);
 
   TStringList names;
