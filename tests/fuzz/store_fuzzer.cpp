@@ -541,7 +541,7 @@ void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std:
   const std::string store_before = mail_path.empty() ? std::string() : c.registry.Dump(mail_path);
   bool raised = false;
   try {
-    two_digit ? AddTwoDigitRule(delete_after_receive, mail_path) : AddDigitAtRule(delete_after_receive, mail_path);
+    two_digit ? AddTwoDigitRule(delete_after_receive) : AddDigitAtRule(delete_after_receive);
   } catch (const Exception&) {
     raised = true;
   }
@@ -923,12 +923,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The fault counts calls of the program only.
   c.recorder.ResetCounts();
   if (!(header & 0x10)) RunLookups(c, expected);
-  // One add command: the store read once, both rules into it.
+  // One add command: each rule finds the store at its start, the one found here.
   std::string command_store;
-  const bool no_store = Raises([&] { command_store = GetCommandStorePath(); });
+  const bool no_store = Raises([&] { GetMailRulesPath(command_store); }) || command_store.empty();
   if (!c.fault_armed &&
       (no_store != (expected.raises || expected.path.empty()) || command_store != (no_store ? "" : expected.path))) {
-    Violation("GetCommandStorePath:", command_store);
+    Violation("GetMailRulesPath:", command_store);
   }
   const bool digit_at_first = header & 0x01;
   for (int run = 0; run < 2 && !no_store; ++run) {
