@@ -3,10 +3,6 @@
 
 #include "base/Cp932Text.h"
 
-const std::string MailClientRunningMessage =
-    "Outlook Express が起動しています。\r\n"
-    "Outlook Express を終了してから、もう一度「追加」ボタンをクリックしてください。";
-
 bool IsMailClientRunning(const std::optional<ProcessSnapshot>& snapshot) {
   if (!snapshot) return false;
   for (const RunningProcess& process : *snapshot) {
