@@ -191,6 +191,16 @@ class CommandSession:
         self.dialog(INFORMATION)
         self.keys(INFORMATION, "Return")
 
+    def add_and_meet_error(self, message):
+        """Presses "追加", answers the warning with OK, and finds the error box saying `message`;
+        closed, it leaves the program running with no dialog."""
+        self.press_add()
+        self.dialog(WARNING)
+        self.keys(WARNING, "Return")
+        self.test.assertEqual([message], self.error_box())
+        self.keys(CAPTION, "Return")
+        self.no_dialog_for(1)
+
     def inspect(self, window_class):
         window = inspect(self.prefix, self.display, window_class)
         if window is None:
@@ -544,12 +554,7 @@ class FailureTest(unittest.TestCase):
                 session.choose(two_digit=True, digit_at=True, item=0)
                 # The program goes on after the error box, and a second attempt ends the same way.
                 for _attempt in range(2):
-                    session.press_add()
-                    session.dialog(WARNING)
-                    session.keys(WARNING, "Return")
-                    self.assertEqual([message], session.error_box())
-                    session.keys(CAPTION, "Return")
-                    session.no_dialog_for(1)
+                    session.add_and_meet_error(message)
                     self.assertEqual(("Button", "追加"), session.inspect("TForm1").focus)
                 session.assert_nothing_written(session.close())
 
@@ -564,12 +569,7 @@ class FailureTest(unittest.TestCase):
                     fixture.sz("Identities", "Last User ID", last_user_id)
                 session = CommandSession(self, fixture)
                 session.choose(two_digit=True, digit_at=False, item=0)
-                session.press_add()
-                session.dialog(WARNING)
-                session.keys(WARNING, "Return")
-                self.assertEqual(["Outlook Express のユーザー (ID) が見つかりません."], session.error_box())
-                session.keys(CAPTION, "Return")
-                session.no_dialog_for(1)
+                session.add_and_meet_error("Outlook Express のユーザー (ID) が見つかりません.")
                 session.assert_nothing_written(session.close())
 
     def test_a_listed_rule_key_that_grants_only_reading_carries_no_name_and_the_rules_are_added(self):
@@ -666,12 +666,7 @@ class GuardTest(unittest.TestCase):
         try:
             self.assertEqual(b"running", other.stdout.readline().strip())
             session.choose(two_digit=True, digit_at=True, item=0)
-            session.press_add()
-            session.dialog(WARNING)
-            session.keys(WARNING, "Return")
-            self.assertEqual(["ルールの書き込みに使うロックを作成できません."], session.error_box())
-            session.keys(CAPTION, "Return")
-            session.no_dialog_for(1)
+            session.add_and_meet_error("ルールの書き込みに使うロックを作成できません.")
         finally:
             other.stdin.close()
             other.wait(30)
