@@ -8,12 +8,13 @@
 #include "registry/RegistryBackend.h"
 #include "registry/WindowsRegistry.h"
 #include "ui/Unit1.h"
+#include "win/SystemFamily.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything loads a DLL on demand (the common controls' themes, the shell's handlers).
   RestrictDllSearchToSystemDirectory();
   InstallFatalExceptionHandler();
-  static WindowsRegistry registry;
+  static WindowsRegistry registry(RunningSystemFamily());
   SetActiveRegistryBackend(&registry);
   try {
     CreateApplication();

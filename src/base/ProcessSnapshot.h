@@ -2,6 +2,7 @@
 // portable checks read.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,3 +21,12 @@ struct RunningProcess {
 };
 
 using ProcessSnapshot = std::vector<RunningProcess>;
+
+// Whose a process is on a system with owners, from its token's user (binary SID; nothing when the
+// process or its token would not open) and this program's own. One that cannot be read is never
+// taken for the user's own: the user's own processes always grant the user query access.
+inline ProcessOwner OwnerOf(const std::optional<std::vector<unsigned char>>& user,
+                            const std::vector<unsigned char>& own_user) {
+  if (!user) return ProcessOwner::kUnreadable;
+  return *user == own_user ? ProcessOwner::kCurrentUser : ProcessOwner::kOtherUser;
+}

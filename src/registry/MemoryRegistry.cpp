@@ -169,6 +169,16 @@ MemoryRegistry::Node* MemoryRegistry::FollowLink(const Node& link, Node** owner,
   return FindPath(root_.get(), target.components, true, owner, depth + 1);
 }
 
+MemoryRegistry::Node* MemoryRegistry::FollowLinkCreating(const Node& link, bool* made, int depth) {
+  const ParsedPath target = ParseKeyPath(link.link_target);
+  if (depth == kMaxLinkDepth || target.status != kRegSuccess || target.components.empty()) return nullptr;
+  const std::vector<std::string> above(target.components.begin(), target.components.end() - 1);
+  Node* parent = FindPath(root_.get(), above, true, nullptr, depth + 1);
+  Node* node = parent != nullptr ? parent->FindOrAddChild(target.components.back(), made) : nullptr;
+  if (node == nullptr || node->link_target.empty()) return node;
+  return FollowLinkCreating(*node, made, depth + 1);
+}
+
 RegStatus MemoryRegistry::OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) {
   return Open(base, sub_key, access, true, result);
 }
@@ -210,10 +220,13 @@ RegStatus MemoryRegistry::CreateKey(RegKey base, const std::string& sub_key, std
   // One component at a time, as Windows does: what was made before a failure stays.
   Node* node = parent->node;
   bool made = false;  // the disposition describes the last component only
-  for (const std::string& component : path.components) {
-    node = node->FindOrAddChild(component, &made);
+  for (std::size_t index = 0; index < path.components.size(); ++index) {
+    node = node->FindOrAddChild(path.components[index], &made);
     if (node == nullptr) return kRegInvalidParameter;
-    if (!node->link_target.empty() && (node = FollowLink(*node, nullptr, 0)) == nullptr) return kRegFileNotFound;
+    if (node->link_target.empty()) continue;
+    // A link on the way must lead to a key; one at the end may lead to a key that is then made.
+    node = index + 1 == path.components.size() ? FollowLinkCreating(*node, &made, 0) : FollowLink(*node, nullptr, 0);
+    if (node == nullptr) return kRegFileNotFound;
   }
   if (!node->Grants(access)) return kRegAccessDenied;
   // Also for the empty sub-key, even on the predefined root: a new handle to the same key.

@@ -12,29 +12,10 @@ namespace {
 
 HKEY AsHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
-bool IsNtFamily() { return (GetVersion() & 0x80000000u) == 0; }  // the high bit marks 95, 98 and Me
-
-// advapi32's UTF-16 entries, looked up at run time and only on the NT family: Windows 98 and Me
-// keep an ANSI registry, where they are not needed, and an import of them is not to stop the
-// program from loading there.
-struct WideCalls {
-  decltype(&RegEnumKeyExW) enum_key = nullptr;
-  decltype(&RegQueryValueExW) query_value = nullptr;
-};
-
-const WideCalls& Wide() {
-  static const WideCalls calls = [] {
-    WideCalls found;
-    const HMODULE advapi32 = IsNtFamily() ? GetModuleHandleA("advapi32.dll") : nullptr;
-    if (advapi32 != nullptr) {
-      found.enum_key = reinterpret_cast<decltype(&RegEnumKeyExW)>(
-          reinterpret_cast<void (*)()>(GetProcAddress(advapi32, "RegEnumKeyExW")));
-      found.query_value = reinterpret_cast<decltype(&RegQueryValueExW)>(
-          reinterpret_cast<void (*)()>(GetProcAddress(advapi32, "RegQueryValueExW")));
-    }
-    return found;
-  }();
-  return calls;
+template <typename Function>
+Function Advapi32Function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("advapi32.dll"), name)));
 }
 
 // The ANSI form of UTF-16 text, without best fit: "?" for what the code page lacks. A code page
@@ -79,8 +60,7 @@ bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ |
 
 // Whether the string value's UTF-16 data is held by the code page; true when it cannot be had (the
 // ANSI read stands then).
-bool StringValueHeld(HKEY key, const std::string& value_name) {
-  const auto query = Wide().query_value;
+bool StringValueHeld(decltype(&RegQueryValueExW) query, HKEY key, const std::string& value_name) {
   if (query == nullptr) return true;
   const std::vector<wchar_t> name = ToWide(value_name, true);
   // Most texts (rule names) fit the first buffer: one call.
@@ -98,8 +78,16 @@ bool StringValueHeld(HKEY key, const std::string& value_name) {
 
 }  // namespace
 
-WindowsRegistry::WindowsRegistry()
-    : nt_family_(IsNtFamily()), far_east_nt_(IsFarEastNtSystem(nt_family_, GetACP())) {}
+WindowsRegistry::WindowsRegistry(SystemFamily family)
+    : nt_family_(family != SystemFamily::kWindows9x), far_east_nt_(IsFarEastNtSystem(nt_family_, GetACP())) {
+  // advapi32's UTF-16 entries, looked up at run time and only on the NT family: Windows 98 and Me
+  // keep an ANSI registry, where they are not needed, and an import of them is not to stop the
+  // program from loading there.
+  if (nt_family_) {
+    enum_key_w_ = Advapi32Function<decltype(&RegEnumKeyExW)>("RegEnumKeyExW");
+    query_value_w_ = Advapi32Function<decltype(&RegQueryValueExW)>("RegQueryValueExW");
+  }
+}
 
 RegStatus WindowsRegistry::Open(RegKey base, const std::string& sub_key, std::uint32_t options, std::uint32_t access,
                                 RegKey* result) {
@@ -115,7 +103,7 @@ RegStatus WindowsRegistry::OpenKey(RegKey base, const std::string& sub_key, std:
 
 RegStatus WindowsRegistry::OpenKeyItself(RegKey base, const std::string& sub_key, std::uint32_t access,
                                          RegKey* result) {
-  // Windows 98 and Me take no options here, and have no links to tell apart.
+  // 95, 98 and Me take no options here, and have no links to tell apart.
   return Open(base, sub_key, nt_family_ ? REG_OPTION_OPEN_LINK : 0, access, result);
 }
 
@@ -150,8 +138,7 @@ RegStatus WindowsRegistry::QueryInfoKey(RegKey key, std::uint32_t* subkey_count,
 }
 
 RegStatus WindowsRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* capacity) {
-  const auto enum_key_w = Wide().enum_key;
-  if (enum_key_w == nullptr) {
+  if (enum_key_w_ == nullptr) {
     DWORD length = *capacity;
     const LONG status = RegEnumKeyExA(AsHkey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_SUCCESS) *capacity = length;
@@ -162,7 +149,7 @@ RegStatus WindowsRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, 
   // 256 characters.
   wchar_t units[257];
   DWORD count = 257;
-  const LONG status = enum_key_w(AsHkey(key), index, units, &count, nullptr, nullptr, nullptr, nullptr);
+  const LONG status = enum_key_w_(AsHkey(key), index, units, &count, nullptr, nullptr, nullptr, nullptr);
   if (status != ERROR_SUCCESS) return status;
   const std::string bytes = ToAnsi(units, static_cast<int>(count));
   if (bytes.size() + 1 > *capacity) return ERROR_MORE_DATA;
@@ -180,7 +167,7 @@ RegStatus WindowsRegistry::QueryValue(RegKey key, const std::string& value_name,
   *type = value_type;
   *size = value_size;
   if (data != nullptr && status == ERROR_SUCCESS && IsStringType(value_type) &&
-      !StringValueHeld(AsHkey(key), value_name)) {
+      !StringValueHeld(query_value_w_, AsHkey(key), value_name)) {
     return ERROR_NO_UNICODE_TRANSLATION;
   }
   return status;

@@ -3,11 +3,17 @@
 // back with substitutes is told apart (kRegNoUnicodeTranslation).
 #pragma once
 
+#include <windows.h>
+
+#include "base/SystemFamily.h"
 #include "registry/RegistryBackend.h"
 
 class WindowsRegistry final : public RegistryBackend {
  public:
-  WindowsRegistry();
+  // The family of the system underneath, as found out (never as a compatibility mode reports it):
+  // it decides how names are counted, whether links can be told apart and whether the UTF-16 reads
+  // guard the code page.
+  explicit WindowsRegistry(SystemFamily family);
   RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
   RegStatus OpenKeyItself(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
   using RegistryBackend::CreateKey;
@@ -28,4 +34,6 @@ class WindowsRegistry final : public RegistryBackend {
 
   bool nt_family_;
   bool far_east_nt_;
+  decltype(&RegEnumKeyExW) enum_key_w_ = nullptr;
+  decltype(&RegQueryValueExW) query_value_w_ = nullptr;
 };

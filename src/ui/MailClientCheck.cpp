@@ -7,12 +7,15 @@ const std::string MailClientRunningMessage =
     "Outlook Express が起動しています。\r\n"
     "Outlook Express を終了してから、もう一度「追加」ボタンをクリックしてください。";
 
+bool IsMailClientFileName(const std::string& exe_name) {
+  return FoldAsciiCase(FileNamePart(exe_name)) == "msimn.exe";
+}
+
 bool IsMailClientRunning(const std::optional<ProcessSnapshot>& snapshot) {
   if (!snapshot) return false;
   for (const RunningProcess& process : *snapshot) {
     const bool ours = process.owner == ProcessOwner::kCurrentUser || process.owner == ProcessOwner::kNoOwners;
-    // NT lists bare file names; 98 and Me list the whole path ("C:\\PROGRAM FILES\\...\\MSIMN.EXE").
-    if (ours && FoldAsciiCase(FileNamePart(process.exe_name)) == "msimn.exe") return true;
+    if (ours && IsMailClientFileName(process.exe_name)) return true;
   }
   return false;
 }

@@ -7,6 +7,10 @@
 
 #include "base/ProcessSnapshot.h"
 
+// Whether a process's file name, as the system lists it (NT: the bare name; 95, 98 and Me: the whole
+// path), is the mail client's: msimn.exe in any letter case.
+bool IsMailClientFileName(const std::string& exe_name);
+
 // True when a process whose file name is msimn.exe (any letter case, with or without its path) is this
 // user's, in any session: only such a mail client can overwrite this user's rule store. Another
 // user's (fast user switching, Terminal Services) keeps its own store and must not stop this one. A

@@ -10,6 +10,7 @@
 #include "ui/dialog/MessageForm.h"
 #include "win/ProcessList.h"
 #include "win/RuleStoreWriterLock.h"
+#include "win/SystemFamily.h"
 #include "win/ShellOpen.h"
 
 namespace {
@@ -73,7 +74,7 @@ void TForm1::Button1Click(TObject*) {
   if (ShowMessageDialog(kConfirmRewrite, dkWarning, mbOKCancel, 0) != mrOk) return;
   // The mail client holds its rules in memory and would lose or ignore what we write meanwhile.
   // A process list that cannot be had does not stop the user.
-  if (IsMailClientRunning(ListRunningProcesses())) {
+  if (IsMailClientRunning(ListRunningProcesses(RunningSystemFamily(), IsMailClientFileName))) {
     ShowMessageDialog(MailClientRunningMessage, dkWarning, kOkAlone, 0);
     return;
   }

@@ -7,5 +7,6 @@
 // thread's windows are repainted (a dialog that just closed leaves nothing behind) and nothing else
 // is handled. When it had to wait, the keyboard and mouse input that arrived meanwhile is thrown
 // away afterwards: it was meant for a window that could not take it, and a key pressed then must
-// not answer the next dialog before the user has seen it.
+// not answer the next dialog before the user has seen it. A WM_QUIT met meanwhile ends the wait
+// (WAIT_TIMEOUT) and is posted again, for the message loop that is to end.
 DWORD WaitKeepingWindowsPainted(HANDLE object, DWORD timeout_ms) noexcept;

@@ -71,8 +71,8 @@ std::string ImageName(const ProcessRecordHead& head, const std::vector<unsigned 
   return text;
 }
 
-std::optional<ProcessSnapshot> ListNtProcesses() {
-  const ProcessUsers users;
+std::optional<ProcessSnapshot> ListNtProcesses(SystemFamily family, ProcessNameFilter wanted) {
+  const ProcessUsers users(family);
   const std::optional<SidBytes> own_user = users.OwnUser();
   // Without our own user nothing can be told apart: the list counts as not made.
   if (!own_user) return std::nullopt;
@@ -86,15 +86,14 @@ std::optional<ProcessSnapshot> ListNtProcesses() {
     if (buffer->size() - offset < sizeof(ProcessRecordHead)) return std::nullopt;  // a list cut short
     ProcessRecordHead head;
     std::memcpy(&head, buffer->data() + offset, sizeof head);
-    RunningProcess process;
-    process.exe_name = ImageName(head, *buffer);
-    const UniqueKernelObject handle(
-        open_process != nullptr ? open_process(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(head.process_id))
-                                : nullptr);
-    if (const std::optional<SidBytes> user = users.UserOf(handle.Get())) {
-      process.owner = *user == *own_user ? ProcessOwner::kCurrentUser : ProcessOwner::kOtherUser;
+    std::string name = ImageName(head, *buffer);
+    // Only the processes asked for are opened: the others' owners would be read for nothing.
+    if (wanted(name)) {
+      const UniqueKernelObject handle(open_process != nullptr ? open_process(PROCESS_QUERY_INFORMATION, FALSE,
+                                                                             static_cast<DWORD>(head.process_id))
+                                                              : nullptr);
+      result.push_back({std::move(name), OwnerOf(users.UserOf(handle.Get()), *own_user)});
     }
-    result.push_back(std::move(process));
     if (head.next_entry_offset == 0) return result;
     if (head.next_entry_offset > buffer->size() - offset) return std::nullopt;
     offset += head.next_entry_offset;
@@ -103,7 +102,7 @@ std::optional<ProcessSnapshot> ListNtProcesses() {
 
 // ---- 95, 98 and Me: Toolhelp ---------------------------------------------------------------------
 
-std::optional<ProcessSnapshot> ListToolhelpProcesses() {
+std::optional<ProcessSnapshot> ListToolhelpProcesses(ProcessNameFilter wanted) {
   const auto snapshot_of = Kernel32Function<decltype(&CreateToolhelp32Snapshot)>("CreateToolhelp32Snapshot");
   const auto first = Kernel32Function<decltype(&Process32First)>("Process32First");
   const auto next = Kernel32Function<decltype(&Process32Next)>("Process32Next");
@@ -116,19 +115,17 @@ std::optional<ProcessSnapshot> ListToolhelpProcesses() {
   if (!first(snapshot.Get(), &entry)) return std::nullopt;
   ProcessSnapshot result;
   do {
-    RunningProcess process;
     // The field is a fixed array; never read past it even if a name fills it without a NUL.
-    process.exe_name.assign(entry.szExeFile, strnlen(entry.szExeFile, sizeof entry.szExeFile));
-    process.owner = ProcessOwner::kNoOwners;  // processes there belong to no user
-    result.push_back(std::move(process));
+    std::string name(entry.szExeFile, strnlen(entry.szExeFile, sizeof entry.szExeFile));
+    if (wanted(name)) result.push_back({std::move(name), ProcessOwner::kNoOwners});  // processes there have no users
   } while (next(snapshot.Get(), &entry));
   return result;
 }
 
 }  // namespace
 
-std::optional<ProcessSnapshot> ListRunningProcesses() {
+std::optional<ProcessSnapshot> ListRunningProcesses(SystemFamily family, ProcessNameFilter wanted) {
   // Where processes have owners they are read; that is the NT family, with its own list.
-  if (ProcessUsers().Available()) return ListNtProcesses();
-  return ListToolhelpProcesses();
+  if (ProcessUsers(family).Available()) return ListNtProcesses(family, wanted);
+  return ListToolhelpProcesses(wanted);
 }

@@ -6,7 +6,6 @@
 #include "win/DllSearchHardening.h"
 #include "win/Handles.h"
 #include "win/Kernel32Function.h"
-#include "win/SystemFamily.h"
 
 namespace {
 
@@ -25,11 +24,11 @@ HMODULE Advapi32() noexcept {
 
 }  // namespace
 
-ProcessUsers::ProcessUsers() noexcept
+ProcessUsers::ProcessUsers(SystemFamily family) noexcept
     : open_process_token_(ModuleFunction<decltype(&OpenProcessToken)>(Advapi32(), "OpenProcessToken")),
       get_token_information_(ModuleFunction<decltype(&GetTokenInformation)>(Advapi32(), "GetTokenInformation")),
       get_length_sid_(ModuleFunction<decltype(&GetLengthSid)>(Advapi32(), "GetLengthSid")),
-      available_(RunningSystemFamily() != SystemFamily::kWindows9x && open_process_token_ != nullptr &&
+      available_(family != SystemFamily::kWindows9x && open_process_token_ != nullptr &&
                  get_token_information_ != nullptr && get_length_sid_ != nullptr) {}
 
 std::optional<SidBytes> ProcessUsers::UserOf(HANDLE process) const {

@@ -7,12 +7,15 @@
 #include <optional>
 #include <vector>
 
+#include "base/SystemFamily.h"
+
 using SidBytes = std::vector<unsigned char>;
 
 class ProcessUsers {
  public:
-  ProcessUsers() noexcept;
-  // Whether this system has process owners and the calls to read them (the NT family).
+  explicit ProcessUsers(SystemFamily family) noexcept;
+  // Whether this system has process owners and the calls to read them: the NT family. 95, 98 and Me
+  // carry stubs of the calls that only fail.
   bool Available() const noexcept { return available_; }
   // The user of process (a handle with query access), or nothing when its token cannot be read.
   std::optional<SidBytes> UserOf(HANDLE process) const;

@@ -9,7 +9,7 @@
 std::string RunningRuleStoreWriterLockName() {
   const SystemFamily family = RunningSystemFamily();
   if (family == SystemFamily::kWindows9x) return RuleStoreWriterLockName(family, {});
-  const std::optional<SidBytes> user = ProcessUsers().OwnUser();
+  const std::optional<SidBytes> user = ProcessUsers(family).OwnUser();
   return user ? RuleStoreWriterLockName(family, *user) : std::string();
 }
 

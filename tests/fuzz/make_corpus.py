@@ -85,6 +85,10 @@ SEEDS = {
     # (The fuzz tree is built by clang, which keeps the sources' UTF-8: so are the rule names there.)
     'remnant-is-link': header() + canonical_identity()
     + value(b'Software\\Victim', b'Name', REG_SZ, '非jp含数字@'.encode('utf-8') + b'\0') + link(b'002', b'Software\\Victim'),
+    # The store key itself a link to a missing key: creating through it makes that key, where the
+    # key above it is there; where it is not, the store stays missing. Found by the fuzzer, as is.
+    'store-is-link-to-missing-key': bytes.fromhex('06200002060107000003'),
+    'store-is-link-below-missing-key': header(after_receive=(True, False)) + link(b'', b'A\\B') + canonical_identity(),
     'fault-nth-30': header(fault=(30, 0)) + canonical_identity() + rule(1, name_raw(REG_SZ, b'r\0')) + order(REG_SZ, b'001\0'),
 }
 

@@ -471,21 +471,29 @@ class AddCommandTest(unittest.TestCase):
 
 class OlderWindowsTest(unittest.TestCase):
     def test_both_rules_are_written_alike_when_wine_poses_as_an_older_windows(self):
-        # The version decides the program's own branches (DLL search hardening, the subkey listing's
-        # buffer, the writer lock's name); the rules written must not depend on it. Windows 95 and
-        # NT 4.0 add both rules end to end in the mail client check's cases, once the client is closed.
-        for version in ("winxp", "win2k", "win98"):
+        # Wine posing as 95 or 98 reports a 9x version over its NT registry, as the compatibility
+        # modes of XP do: the program must go by what the system is. Double-byte key names (counted
+        # in characters by NT's listing, "表" ending in 5C), names that "Order" lists in another
+        # letter case (ж for Ж, ｘ for Ｘ) and a remnant named "ソ" make every branch of the
+        # listing show. Windows 95 and NT 4.0 also add both rules in the mail client check's cases.
+        for version in ("winxp", "win2k", "win98", "win95"):
             with self.subTest(version=version):
                 fixture = store_fixture()
                 fixture.sz(r"Software\Wine", "Version", version)
+                fixture.sz(STORE + r"\000", "Name", "迷惑メール")
+                for key_name in ("表示表示", "Ж", "Ｘ"):
+                    fixture.sz(STORE + "\\" + key_name, "Name", key_name)
+                fixture.sz(STORE, "Order", "000 表示表示 ж ｘ")
+                remnant = installed_rule("ソ", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_WITHOUT_RECEIVING)
+                put_keys(fixture, remnant)
                 session = CommandSession(self, fixture)
                 session.choose(two_digit=True, digit_at=True, item=0)
                 session.add_and_confirm()
                 session.assert_written_exactly(
                     session.close(),
-                    {**installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
-                     **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)},
-                    b"000 001")
+                    {**installed_rule("001", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
+                     **installed_rule("002", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)},
+                    "000 表示表示 ж ｘ 001 002".encode("cp932"), removed=remnant.keys())
 
 
 class FailureTest(unittest.TestCase):
@@ -496,25 +504,30 @@ class FailureTest(unittest.TestCase):
         # Unlisted copies of the rule (remnants) that cannot be removed whole, or only by reaching
         # outside the store: the second of two with such a name beneath it, one holding a registry
         # link to a key elsewhere (which stays untouched). An unlisted rule key that refuses access,
-        # which the rule might otherwise be written over.
+        # which the rule might otherwise be written over. The cases where a 9x version reported over
+        # NT's registry once lost data run again with Wine posing as 98 and 95.
         remnant = f"以前の追加で途中まで作成されたルールのキー '{STORE}\\%s' を削除できません."
+        older = ("", "win98", "win95")
         cases = [
             (lambda f: f.dword(STORE, "Order", 3), "'Order' のデータ型が不正です.", ()),
             (lambda f: f.key(STORE + "\\é").sz(STORE, "Order", "000"),
              f"'{STORE}\\?' の名前に Shift_JIS で表せない文字があります.", ()),
             (lambda f: f.key(STORE + "\\é").sz(STORE, "Order", "000 é"),
-             f"'{STORE}' の値 'Order' に Shift_JIS で表せない文字があります.", ()),
+             f"'{STORE}' の値 'Order' に Shift_JIS で表せない文字があります.", (), older),
             (lambda f: f.sz(STORE + r"\001", "Name", TWO_DIGIT_NAME).sz(STORE + r"\002", "Name", TWO_DIGIT_NAME)
              .key(STORE + r"\002\é"),
              f"'{STORE}\\002\\?' の名前に Shift_JIS で表せない文字があります\r\n" + remnant % "002", ()),
             (lambda f: f.sz(STORE + r"\001", "Name", TWO_DIGIT_NAME).sz(r"Software\Victim\Child", "Kept", "kept"),
              f"'{STORE}\\001\\Link' を開けません\r\n" + remnant % "001",
-             [("link", STORE + r"\001\Link", r"Software\Victim")]),
+             [("link", STORE + r"\001\Link", r"Software\Victim")], older),
             (lambda f: f, f"'{STORE}\\000' を開けません.", [("deny", STORE + r"\000")]),
         ]
-        for make, message, key_changes in cases:
-            with self.subTest(message=message):
+        runs = [(*case[:3], version) for case in cases for version in (case[3] if len(case) > 3 else ("",))]
+        for make, message, key_changes, version in runs:
+            with self.subTest(message=message, version=version):
                 fixture = store_fixture()
+                if version:
+                    fixture.sz(r"Software\Wine", "Version", version)
                 fixture.sz(STORE + "\\000", "Name", "迷惑メール")
                 make(fixture)
                 session = CommandSession(self, fixture, key_changes)
@@ -593,8 +606,8 @@ class GuardTest(unittest.TestCase):
             other.stdout.close()
 
     def test_nothing_is_written_while_the_mail_client_runs(self):
-        # NT, 4.0 included, lists processes through ntdll and tells the user's own by their tokens;
-        # 95 and 98 list them through Toolhelp, with no owners, and count every one.
+        # Wine is of the NT family whatever version it reports, as XP is in a compatibility mode: the
+        # processes are listed through ntdll and the user's own told by their tokens in every row.
         for version in ("", "nt40", "win98", "win95"):
             with self.subTest(version=version):
                 fixture = store_fixture()
@@ -612,18 +625,27 @@ class GuardTest(unittest.TestCase):
                 session.assert_written_exactly(after, new_rules, b"000 001")
 
     def test_nothing_is_written_while_another_copy_holds_the_store(self):
-        session = CommandSession(self, store_fixture())
+        # The lock keeps its namespace and the user's SID when Wine reports NT 4.0 or 98 over the
+        # system it is, as XP's compatibility modes do.
+        for version in ("", "nt40", "win98"):
+            with self.subTest(version=version):
+                fixture = store_fixture()
+                if version:
+                    fixture.sz(r"Software\Wine", "Version", version)
+                session = CommandSession(self, fixture)
 
-        def waiting(before):
-            # The three seconds' wait for the lock: the window is repainted where the confirmation
-            # was, and an Enter pressed meanwhile does not close the message that follows unseen.
-            session.keys(None, "Return")
-            self.assertTrue(before == session.window_pixels("waiting-for-the-lock", session.window),
-                            "the window was not repainted where the confirmation was")
+                def waiting(before, session=session):
+                    # The three seconds' wait for the lock: the window is repainted where the
+                    # confirmation was, and an Enter pressed meanwhile does not close the message
+                    # that follows unseen.
+                    session.keys(None, "Return")
+                    self.assertTrue(before == session.window_pixels("waiting-for-the-lock", session.window),
+                                    "the window was not repainted where the confirmation was")
 
-        self.refused_while(session, [str(tool_path("process_standin.exe")), WRITER_LOCK], ANOTHER_COPY_WRITING,
-                           "another-copy-warning", during=waiting)
-        session.assert_nothing_written(session.close())
+                self.refused_while(session, [str(tool_path("process_standin.exe")), WRITER_LOCK],
+                                   ANOTHER_COPY_WRITING, "another-copy-warning" + (version and "-" + version),
+                                   during=waiting)
+                session.assert_nothing_written(session.close())
 
 
 class HomePageTest(unittest.TestCase):

@@ -163,6 +163,28 @@ TEST(MemoryRegistryHandles, ARefusingKeyCannotBeOpenedOrCreatedButStaysListed) {
   EXPECT_TRUE(KeyExists(registry, "Store\\Locked"));
 }
 
+TEST(MemoryRegistryLinks, ALinkToAMissingKeyOpensAsMissingAndCreatesItWhereItsParentIs) {
+  // As the Windows conformance tests have it: opening follows the link to nothing; creating makes
+  // the key it names, though none of the keys above that.
+  MemoryRegistry registry;
+  ASSERT_TRUE(MakeKey(registry, "Target"));
+  ASSERT_TRUE(registry.MakeLink("Store\\Link", "Target\\Made"));
+  ASSERT_TRUE(registry.MakeLink("Store\\Dangling", "Nowhere\\Made"));
+  RegKey key = 1;
+  std::uint32_t disposition = 0;
+  EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, "Store\\Link", kKeyAllAccess, &key), kRegFileNotFound);
+  EXPECT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store\\Dangling", kKeyAllAccess, &key, &disposition),
+            kRegFileNotFound);
+  EXPECT_FALSE(KeyExists(registry, "Nowhere"));
+  ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store\\Link", kKeyAllAccess, &key, &disposition), kRegSuccess);
+  EXPECT_EQ(disposition, kRegCreatedNewKey);
+  EXPECT_EQ(registry.CloseKey(key), kRegSuccess);
+  EXPECT_EQ(SubkeyNames(registry, "Target"), std::vector<std::string>{"Made"});
+  EXPECT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store\\Link\\Below", kKeyAllAccess, &key, &disposition), kRegSuccess);
+  EXPECT_EQ(registry.CloseKey(key), kRegSuccess);
+  EXPECT_EQ(SubkeyNames(registry, "Target\\Made"), std::vector<std::string>{"Below"});
+}
+
 TEST(MemoryRegistryValues, ValuesKeepTheirFirstSpellingAndPlaceWhenReplaced) {
   MemoryRegistry registry;
   ASSERT_TRUE(PutValue(registry, "Rule", "Name", RawValue{kRegSz, std::string("x\0", 2)}));

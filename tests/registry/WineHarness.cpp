@@ -17,6 +17,7 @@
 
 #include "registry/RegistryHarness.h"
 #include "registry/WindowsRegistry.h"
+#include "win/SystemFamily.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ class WineHarness final : public RegistryHarness {
     refusing_.clear();
   }
 
-  WindowsRegistry registry_;
+  WindowsRegistry registry_{RunningSystemFamily()};
   std::string scratch_path_;
   HKEY scratch_ = nullptr;
   bool redirected_ = false;

@@ -41,6 +41,11 @@ TEST(MailClientCheck, OnlyTheUsersOwnMailClientCounts) {
   EXPECT_FALSE(IsMailClientRunning(Listing({"msimn.exe"}, ProcessOwner::kOtherUser)));  // fast user switching
   // The user's own processes grant the user query access: one that refuses it is someone else's.
   EXPECT_FALSE(IsMailClientRunning(Listing({"msimn.exe"}, ProcessOwner::kUnreadable)));
+  // Owners as the NT list reads them from the tokens: one that would not open is nobody's.
+  const std::vector<unsigned char> own{1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0}, other{1, 1, 0, 0, 0, 0, 0, 5, 19, 0, 0, 0};
+  EXPECT_EQ(ProcessOwner::kUnreadable, OwnerOf(std::nullopt, own));
+  EXPECT_EQ(ProcessOwner::kCurrentUser, OwnerOf(own, own));
+  EXPECT_EQ(ProcessOwner::kOtherUser, OwnerOf(other, own));
   // Another user's mail client does not hide the user's own.
   EXPECT_TRUE(IsMailClientRunning(
       ProcessSnapshot{{"msimn.exe", ProcessOwner::kOtherUser}, {"MSIMN.EXE", ProcessOwner::kCurrentUser}}));
