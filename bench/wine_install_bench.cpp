@@ -15,6 +15,7 @@
 #include "support/FaultInjectingRegistry.h"
 #include "registry/WindowsRegistry.h"
 #include "rulestore/RuleFunc.h"
+#include "win/SystemFamily.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ int main() {
     std::fprintf(stderr, "cannot redirect HKEY_CURRENT_USER to a scratch key\n");
     return 1;
   }
-  WindowsRegistry registry;
+  WindowsRegistry registry(RunningSystemFamily());
   FaultInjectingRegistry counter(registry);
   counter.SetRecording(false);
   TStringList names;
