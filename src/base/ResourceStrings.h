@@ -14,7 +14,6 @@ enum ResourceStringId : int {
   kSRollbackFailed = 1006,
   kSRemnantNotDeleted = 1007,
   kSAnotherCopyWriting = 1008,
-  kSIdentityChanged = 1009,
   // The writer lock could not be made: whether another copy writes cannot be told.
   kSWriterLockUnavailable = 1020,
   // Names and texts that code page 932 cannot hold: refused rather than rewritten with substitutes.

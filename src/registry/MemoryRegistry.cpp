@@ -220,13 +220,11 @@ RegStatus MemoryRegistry::CreateKey(RegKey base, const std::string& sub_key, std
   // One component at a time, as Windows does: what was made before a failure stays.
   Node* node = parent->node;
   bool made = false;  // the disposition describes the last component only
-  for (std::size_t index = 0; index < path.components.size(); ++index) {
-    node = node->FindOrAddChild(path.components[index], &made);
+  for (const std::string& component : path.components) {
+    node = node->FindOrAddChild(component, &made);
     if (node == nullptr) return kRegInvalidParameter;
-    if (node->link_target.empty()) continue;
-    // A link on the way must lead to a key; one at the end may lead to a key that is then made.
-    node = index + 1 == path.components.size() ? FollowLinkCreating(*node, &made, 0) : FollowLink(*node, nullptr, 0);
-    if (node == nullptr) return kRegFileNotFound;
+    // Each component is created on its own: a link leads to the key it names, made if missing.
+    if (!node->link_target.empty() && (node = FollowLinkCreating(*node, &made, 0)) == nullptr) return kRegFileNotFound;
   }
   if (!node->Grants(access)) return kRegAccessDenied;
   // Also for the empty sub-key, even on the predefined root: a new handle to the same key.

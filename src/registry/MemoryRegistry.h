@@ -96,8 +96,8 @@ class MemoryRegistry final : public RegistryBackend {
                  Node** owner = nullptr, int depth = 0) const;
   // The key a link leads to; null when there is none, or after too many links in a row.
   Node* FollowLink(const Node& link, Node** owner, int depth) const;
-  // Where creating through a link at the end of a path leads: the key the link names, made when it
-  // is missing but its parent is there (*made then), as NtCreateKey does once the name is re-parsed.
+  // Where creating through a link leads: the key the link names, made when it is missing but its
+  // parent is there (*made then), as NtCreateKey does once the name is re-parsed.
   Node* FollowLinkCreating(const Node& link, bool* made, int depth);
   // The key at path, made if missing; null when the path is no key's.
   Node* MakePath(const std::string& path);

@@ -74,9 +74,8 @@ class RegistryBackend {
   // RegCreateKeyExA: opens sub_key, creating it and every missing key along the path (one
   // component at a time, so a failure part-way leaves the keys made so far). On failure *result is 0
   // and *disposition untouched; on success *disposition tells whether the last key was made
-  // (kRegCreatedNewKey) or opened (kRegOpenedExistingKey). Links are followed; one at the end of
-  // the path that leads to a missing key makes that key where its parent is, and answers 2 where
-  // its parent is not.
+  // (kRegCreatedNewKey) or opened (kRegOpenedExistingKey). A link on the path that leads to a
+  // missing key makes that key where its parent is, and answers 2 where its parent is not.
   virtual RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
                               std::uint32_t* disposition) = 0;
   // The same, for callers that do not care whether the key was new.

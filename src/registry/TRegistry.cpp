@@ -194,7 +194,7 @@ void TRegistry::ListSubkeys(TStringList& list) {
   if (backend_.EnumKey(current_key_, count, name.data(), &capacity) != kRegNoMoreItems) RaiseListingFailed(list);
 }
 
-bool TRegistry::SubkeyExists(const std::string& path) {
+bool TRegistry::SubkeyExists(const std::string& path, bool link_itself) {
   // The narrow mask holds for this one open only, whatever happens during it.
   struct AccessRestorer {
     std::uint32_t& access;
@@ -205,7 +205,8 @@ bool TRegistry::SubkeyExists(const std::string& path) {
 
   const ResolvedPath resolved = Resolve(path);
   RegKey probe = 0;
-  const RegStatus status = backend_.OpenKey(resolved.base, resolved.sub_path, access_, &probe);
+  const RegStatus status = link_itself ? backend_.OpenKeyItself(resolved.base, resolved.sub_path, access_, &probe)
+                                        : backend_.OpenKey(resolved.base, resolved.sub_path, access_, &probe);
   if (status == kRegFileNotFound) return false;
   if (status != kRegSuccess || probe == 0) {
     const bool beneath_current = resolved.relative && current_key_ != 0;

@@ -73,8 +73,9 @@ class TRegistry : public TObject {
   void ListSubkeys(TStringList& list);
   // Whether path names an existing key: false when the registry answers "not found", and a raised
   // ERegistryException naming the key when it fails otherwise (a key that refuses to be read exists
-  // all the same). Never creates, and leaves the current key, path and root as they were.
-  bool SubkeyExists(const std::string& path);
+  // all the same). Never creates, and leaves the current key, path and root as they were. A link at
+  // the end of path is followed, or with link_itself taken as the key it is.
+  bool SubkeyExists(const std::string& path, bool link_itself = false);
 
   RegKey CurrentKey() const noexcept { return current_key_; }
   RegKey Root() const noexcept { return root_; }

@@ -42,8 +42,8 @@ bool DeleteBeneathStore(const std::string& store_path, const std::vector<std::st
   throw ERegistryException(message + FillTemplate(ResourceString(message_id), {key_path}));
 }
 
-void RemnantRemoval::Check(const std::string& key_name) {
-  std::vector<std::string> keys{key_name};
+RemnantKeys CheckRemnant(const std::string& store_path, const std::string& key_name) {
+  RemnantKeys keys{key_name};
   try {
     TRegistry registry;
     registry.SetRoot(kHkeyCurrentUser);
@@ -53,24 +53,24 @@ void RemnantRemoval::Check(const std::string& key_name) {
       // registry takes.
       registry.ClosePath();
       registry.SetAccess(kKeyReadForExistenceTest);
-      if (!registry.OpenPath(store_path_, false)) RaiseRegistryError(kSOpenStoreFailed, store_path_);
+      if (!registry.OpenPath(store_path, false)) RaiseRegistryError(kSOpenStoreFailed, store_path);
       registry.SetAccess(kRemovalAccess);
       if (registry.TryOpenKeyItself(keys[index]) != kRegSuccess || registry.IsLink()) {
-        RaiseRegistryError(kSOpenKeyFailed, store_path_ + "\\" + keys[index]);
+        RaiseRegistryError(kSOpenKeyFailed, store_path + "\\" + keys[index]);
       }
       registry.ListSubkeys(children);
       for (const std::string& child : children.Items()) keys.push_back(keys[index] + "\\" + child);
     }
   } catch (...) {
-    RaiseLeftBehind(kSRemnantNotDeleted, store_path_ + "\\" + key_name);
+    RaiseLeftBehind(kSRemnantNotDeleted, store_path + "\\" + key_name);
   }
-  remnants_.push_back(std::move(keys));
+  return keys;
 }
 
-void RemnantRemoval::RemoveAll() {
-  for (const std::vector<std::string>& keys : remnants_) {
-    if (!DeleteBeneathStore(store_path_, keys)) {
-      RaiseRegistryError(kSRemnantNotDeleted, store_path_ + "\\" + keys.front());
+void RemoveRemnants(const std::string& store_path, const std::vector<RemnantKeys>& remnants) {
+  for (const RemnantKeys& keys : remnants) {
+    if (!DeleteBeneathStore(store_path, keys)) {
+      RaiseRegistryError(kSRemnantNotDeleted, store_path + "\\" + keys.front());
     }
   }
 }

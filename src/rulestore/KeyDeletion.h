@@ -17,22 +17,16 @@ bool DeleteBeneathStore(const std::string& store_path, const std::vector<std::st
 [[noreturn]] void RaiseLeftBehind(int message_id, const std::string& key_path);
 
 // A removal is never half done for a reason that was there from the start, and never reaches
-// outside the store: every remnant is checked before the first is deleted.
-class RemnantRemoval {
- public:
-  explicit RemnantRemoval(std::string store_path) : store_path_(std::move(store_path)) {}
+// outside the store: every remnant is checked (CheckRemnant) before the first is deleted
+// (RemoveRemnants). A remnant is the list of its keys beneath the store, parents first.
+using RemnantKeys = std::vector<std::string>;
 
-  // Reads everything that removing the store's key key_name will touch: each key beneath it is
-  // opened as itself, with the rights to list and delete it, and listed. A registry link (deleting
-  // it would delete the key it leads to, outside the store), a key that will not open so (one that
-  // denies deletion), or a name that code page 932 cannot hold raises, with nothing changed,
-  // naming that key and the remnant.
-  void Check(const std::string& key_name);
-  // Deletes the checked remnants, each with everything beneath it, one after another. A failure of
-  // the registry part-way raises, naming the remnant left (those before it are gone).
-  void RemoveAll();
-
- private:
-  const std::string store_path_;
-  std::vector<std::vector<std::string>> remnants_;  // each one's keys beneath the store, parents first
-};
+// Reads everything that removing the store's key key_name will touch: each key beneath it is opened
+// as itself, with the rights to list and delete it, and listed. A registry link (deleting it would
+// delete the key it leads to, outside the store), a key that will not open so (one that denies
+// deletion), or a name that code page 932 cannot hold raises, with nothing changed, naming that key
+// and the remnant. Its keys beneath the store, parents first.
+RemnantKeys CheckRemnant(const std::string& store_path, const std::string& key_name);
+// Deletes the checked remnants, each with everything beneath it, one after another. A failure of
+// the registry part-way raises, naming the remnant left (those before it are gone).
+void RemoveRemnants(const std::string& store_path, const std::vector<RemnantKeys>& remnants);

@@ -1,6 +1,8 @@
 // The names of a store's "Order".
 #include "rulestore/OrderNames.h"
 
+#include <algorithm>
+
 namespace {
 
 // The number whose key name the token is: hexadecimal, zero-padded to three digits and no further.
@@ -32,21 +34,29 @@ void SortOnce(std::vector<Item>& items) {
 
 }  // namespace
 
-OrderNames::OrderNames(const std::string& order) {
+OrderNames ReadOrderNames(const std::string& order) {
+  OrderNames listed;
   // A blank (0x20) is never the trail byte of a double-byte character.
-  std::vector<std::string> tokens;
   std::string::size_type start = 0;
   while (start <= order.size()) {
     std::string::size_type end = order.find(' ', start);
     if (end == std::string::npos) end = order.size();
     if (end > start) {
-      tokens.push_back(order.substr(start, end - start));
+      listed.spellings.push_back(order.substr(start, end - start));
       std::uint32_t number = 0;
-      if (ParseRuleNumber(tokens.back(), &number)) numbers_.push_back(number);
+      if (ParseRuleNumber(listed.spellings.back(), &number)) listed.numbers.push_back(number);
     }
     start = end + 1;
   }
-  SortOnce(numbers_);
-  spellings_ = std::move(tokens);
-  SortOnce(spellings_);
+  SortOnce(listed.numbers);
+  SortOnce(listed.spellings);
+  return listed;
+}
+
+bool OrderListsExactly(const OrderNames& listed, const std::string& key_name) {
+  return std::binary_search(listed.spellings.begin(), listed.spellings.end(), key_name);
+}
+
+bool OrderListsNumber(const OrderNames& listed, std::uint32_t number) {
+  return std::binary_search(listed.numbers.begin(), listed.numbers.end(), number);
 }

@@ -6,26 +6,18 @@
 // instructions that a 486 lacks.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class OrderNames {
- public:
-  // "Order": names separated by blanks; a doubled or trailing blank separates nothing.
-  explicit OrderNames(const std::string& order);
-
-  // Each name once, sorted.
-  const std::vector<std::string>& Names() const noexcept { return spellings_; }
-  // Whether key_name is listed byte for byte (the registry may open a key by other spellings too).
-  bool ListsExactly(const std::string& key_name) const {
-    return std::binary_search(spellings_.begin(), spellings_.end(), key_name);
-  }
-  // Whether the key name of a rule number (RuleKeyNameOf) is listed, in any letter case.
-  bool ListsNumber(std::uint32_t number) const { return std::binary_search(numbers_.begin(), numbers_.end(), number); }
-
- private:
-  std::vector<std::string> spellings_;  // sorted, each once
-  std::vector<std::uint32_t> numbers_;  // sorted, each once
+struct OrderNames {
+  std::vector<std::string> spellings;  // each listed name once, sorted
+  std::vector<std::uint32_t> numbers;  // the rule numbers they name, each once, sorted
 };
+
+// "Order": names separated by blanks; a doubled or trailing blank separates nothing.
+OrderNames ReadOrderNames(const std::string& order);
+// Whether key_name is listed byte for byte (the registry may open a key by other spellings too).
+bool OrderListsExactly(const OrderNames& listed, const std::string& key_name);
+// Whether the key name of a rule number (RuleKeyNameOf) is listed, in any letter case.
+bool OrderListsNumber(const OrderNames& listed, std::uint32_t number);

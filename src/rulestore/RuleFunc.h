@@ -35,26 +35,18 @@ bool RuleNameExists(const std::string& name);
 // Whether the mail rules key has a subkey called key_name.
 bool RuleKeyExists(const std::string& key_name);
 
-// The store an add command works on: the one the current identity leads to when the command
-// starts, read once; both rules go there. Raises Exception, having written nothing, when the
-// identity leads to none.
-std::string GetCommandStorePath();
-
-// Install one junk-mail rule into StorePath, unless it is present: a key that the store's "Order"
-// lists (the registry resolving each listed name) carries its name. Every other key that carries
-// its name is one that "Order" does not list (what an interrupted installation left): it is deleted
-// first, with everything beneath it, once all of them were checked (KeyDeletion.h); one that the
-// check refuses stops the rule with nothing changed. The rule goes under the lowest number that is
-// neither a key nor listed. DeleteAfterReceive selects the action: delete after receiving (true)
-// or without receiving (false).
+// Install one junk-mail rule into the store that the current identity leads to when it starts
+// (GetMailRulesPath, read once): its keys and its name in "Order" go there. Raises Exception, having
+// written nothing, when the identity leads to none. Nothing is done when the rule is present: a key
+// that the store's "Order" lists (the registry resolving each listed name) carries its name. Every
+// other key that carries its name is one that "Order" does not list (what an interrupted
+// installation left): it is deleted first, with everything beneath it, once all of them were checked
+// (KeyDeletion.h); one that the check refuses stops the rule with nothing changed. The rule goes
+// under the lowest number that is neither a key nor listed. DeleteAfterReceive selects the action:
+// delete after receiving (true) or without receiving (false).
 // All or nothing: the rule is complete and listed last in the store's "Order", or the store is left
-// as it was (the keys this installation made are deleted again) and an exception says why. Raise
-// Exception, having written nothing, when the current identity no longer leads to StorePath, and
-// undo the rule when it no longer does so when the rule is to be listed. A store key name or an
-// "Order" that code page 932 cannot hold stops the rule before anything is written.
-void AddTwoDigitRule(bool DeleteAfterReceive, const std::string& StorePath);
-void AddDigitAtRule(bool DeleteAfterReceive, const std::string& StorePath);
-// The same as a command of its own: into GetCommandStorePath().
+// as it was (the keys this installation made are deleted again) and an exception says why. A store
+// key name or an "Order" that code page 932 cannot hold stops the rule before anything is written.
 void AddTwoDigitRule(bool DeleteAfterReceive);
 void AddDigitAtRule(bool DeleteAfterReceive);
 

@@ -53,9 +53,9 @@ std::vector<std::string> KeysNamed(const std::string& store_path, const std::str
 bool ListedKeyNamed(const std::string& store_path, const OrderNames& listed, const std::vector<std::string>& named,
                     const std::string& name) {
   for (const std::string& key_name : named) {
-    if (listed.ListsExactly(key_name)) return true;
+    if (OrderListsExactly(listed, key_name)) return true;
   }
-  for (const std::string& key_name : listed.Names()) {
+  for (const std::string& key_name : listed.spellings) {
     // A name with a path separator would lead deeper than the store's own keys.
     if (SplitKeyPath(key_name).size() == 1 && RuleHasName(store_path + "\\" + key_name, name)) return true;
   }
@@ -69,17 +69,8 @@ bool ListedKeyNamed(const std::string& store_path, const OrderNames& listed, con
 std::uint32_t FindFreeRuleNumber(const OrderNames& listed) {
   const bool store_opens = GetRuleKeyCount() >= 0;
   std::uint32_t number = 0;
-  while (listed.ListsNumber(number) || (store_opens && RuleKeyExists(RuleKeyNameOf(number)))) ++number;
+  while (OrderListsNumber(listed, number) || (store_opens && RuleKeyExists(RuleKeyNameOf(number)))) ++number;
   return number;
-}
-
-// Whether the current identity still leads to the store a command started with. Compared as
-// bytes: the same "Last User ID" leads to the same key; one that differs only in letter case is
-// taken for a switch, which at worst refuses a command that the user can repeat.
-void RequireIdentityLeadsTo(const std::string& store_path) {
-  std::string current;
-  GetMailRulesPath(current);
-  if (current != store_path) throw Exception(ResourceString(kSIdentityChanged));
 }
 
 void OpenStore(TRegistry& registry, const std::string& mail_rules_path) {
@@ -89,53 +80,46 @@ void OpenStore(TRegistry& registry, const std::string& mail_rules_path) {
 // The keys of one rule, made block by block. Every key must open, and each one this installation
 // made is remembered, so that an installation that does not reach its last step can take them
 // away again and leave the store as it found it.
-class RuleKeys {
- public:
-  RuleKeys(TRegistry& registry, const std::string& mail_rules_path, const std::string& rule_key_name)
-      : registry_(registry), store_path_(mail_rules_path), rule_path_(mail_rules_path + "\\" + rule_key_name),
-        rule_key_name_(rule_key_name) {}
-
-  // The rule key itself must be new: an existing key belongs to another rule, and writing into it
-  // would replace that rule.
-  void OpenNewRuleKey() {
-    const TRegistry::OpenResult opened = registry_.TryOpenPath(rule_path_, true);
-    if (opened.status != kRegSuccess) RaiseRegistryError(kSOpenKeyFailed, rule_path_);
-    if (!opened.created) {
-      registry_.ClosePath();
-      RaiseRegistryError(kSRuleKeyExists, rule_path_);
-    }
-    created_.push_back(rule_key_name_);
-  }
-
-  // Opens the key beneath the rule key (beneath, e.g. "\\Actions"), or, with beneath_open, beneath
-  // the key that is open.
-  void OpenBlock(const std::string& beneath, bool beneath_open = false) {
-    const std::string full_path = (beneath_open ? registry_.CurrentPath() : rule_path_) + beneath;
-    const TRegistry::OpenResult opened = registry_.TryOpenPath(beneath_open ? beneath.substr(1) : full_path, true);
-    if (opened.status != kRegSuccess) RaiseRegistryError(kSOpenKeyFailed, full_path);
-    if (opened.created) created_.push_back(full_path.substr(store_path_.size() + 1));
-  }
-
-  // Deletes the keys made so far. The empty text when all of them went, else the rule key's path:
-  // it is left with whatever could not be deleted beneath it.
-  std::string RollBack() {
-    registry_.ClosePath();
-    if (created_.empty()) return {};
-    const bool all_gone = DeleteBeneathStore(store_path_, created_);
-    created_.clear();
-    return all_gone ? std::string() : rule_path_;
-  }
-
- private:
-  TRegistry& registry_;
-  const std::string store_path_;
-  const std::string rule_path_;
-  const std::string rule_key_name_;
-  std::vector<std::string> created_;  // beneath the store, in the order they were made
+struct RuleKeys {
+  std::string store_path;
+  std::string rule_key_name;
+  std::string rule_path;              // store_path, "\\" and rule_key_name
+  std::vector<std::string> created;  // beneath the store, in the order they were made
 };
 
+// The rule key itself must be new: an existing key belongs to another rule, and writing into it
+// would replace that rule.
+void OpenNewRuleKey(TRegistry& registry, RuleKeys& keys) {
+  const TRegistry::OpenResult opened = registry.TryOpenPath(keys.rule_path, true);
+  if (opened.status != kRegSuccess) RaiseRegistryError(kSOpenKeyFailed, keys.rule_path);
+  if (!opened.created) {
+    registry.ClosePath();
+    RaiseRegistryError(kSRuleKeyExists, keys.rule_path);
+  }
+  keys.created.push_back(keys.rule_key_name);
+}
+
+// Opens the key beneath the rule key (beneath, e.g. "\\Actions"), or, with beneath_open, beneath the
+// key that is open.
+void OpenBlock(TRegistry& registry, RuleKeys& keys, const std::string& beneath, bool beneath_open = false) {
+  const std::string full_path = (beneath_open ? registry.CurrentPath() : keys.rule_path) + beneath;
+  const TRegistry::OpenResult opened = registry.TryOpenPath(beneath_open ? beneath.substr(1) : full_path, true);
+  if (opened.status != kRegSuccess) RaiseRegistryError(kSOpenKeyFailed, full_path);
+  if (opened.created) keys.created.push_back(full_path.substr(keys.store_path.size() + 1));
+}
+
+// Deletes the keys made so far. The empty text when all of them went, else the rule key's path: it
+// is left with whatever could not be deleted beneath it.
+std::string RollBack(TRegistry& registry, RuleKeys& keys) {
+  registry.ClosePath();
+  if (keys.created.empty()) return {};
+  const bool all_gone = DeleteBeneathStore(keys.store_path, keys.created);
+  keys.created.clear();
+  return all_gone ? std::string() : keys.rule_path;
+}
+
 void WriteRuleKeyBlock(TRegistry& registry, RuleKeys& keys, const RuleDefinition& rule) {
-  keys.OpenNewRuleKey();
+  OpenNewRuleKey(registry, keys);
   registry.WriteDword("Enabled", 1);
   registry.WriteText("Name", rule.name);
   registry.WriteDword("Version", 1);
@@ -143,24 +127,24 @@ void WriteRuleKeyBlock(TRegistry& registry, RuleKeys& keys, const RuleDefinition
 }
 
 void WriteActionBlock(TRegistry& registry, RuleKeys& keys, bool delete_after_receive) {
-  keys.OpenBlock("\\Actions");
+  OpenBlock(registry, keys, "\\Actions");
   registry.WriteText("Order", "000");
   // Relative: the action "000" beneath the Actions key that is open.
-  keys.OpenBlock("\\000", true);
+  OpenBlock(registry, keys, "\\000", true);
   registry.WriteDword("Flags", 0);
   registry.WriteDword("Type", delete_after_receive ? kActionDeleteAfterReceive : kActionDeleteWithoutReceive);
   registry.ClosePath();
 }
 
 void WriteCriteriaListBlock(TRegistry& registry, RuleKeys& keys) {
-  keys.OpenBlock("\\Criteria");
+  OpenBlock(registry, keys, "\\Criteria");
   registry.WriteText("Order", "000 001");
   registry.ClosePath();
 }
 
 void WriteCriterionBlock(TRegistry& registry, RuleKeys& keys, const std::string& criterion, std::int32_t flags,
                          std::int32_t logic, const CriteriaBlob& value) {
-  keys.OpenBlock("\\Criteria\\" + criterion);
+  OpenBlock(registry, keys, "\\Criteria\\" + criterion);
   registry.WriteDword("Flags", flags);
   registry.WriteDword("Logic", logic);
   registry.WriteDword("Type", kCriterionTypeFrom);
@@ -170,10 +154,8 @@ void WriteCriterionBlock(TRegistry& registry, RuleKeys& keys, const std::string&
 }
 
 // The last step and the installation's commit point: once "Order" lists the rule, the mail client
-// sees it. The name goes to the store that holds the rule's keys, and only while the current
-// identity still leads there: an identity switched meanwhile would never see the rule.
+// sees it. The name goes to the store that holds the rule's keys.
 void AppendToStoreOrder(TRegistry& registry, const std::string& mail_rules_path, const std::string& rule_key_name) {
-  RequireIdentityLeadsTo(mail_rules_path);
   OpenStore(registry, mail_rules_path);
   std::string order = registry.ReadText("Order");
   if (!order.empty()) order += ' ';
@@ -182,23 +164,28 @@ void AppendToStoreOrder(TRegistry& registry, const std::string& mail_rules_path,
   registry.ClosePath();
 }
 
-void InstallRule(const RuleDefinition& rule, bool delete_after_receive, const std::string& mail_rules_path) {
-  // The command's store, from the first look to "Order"; for a second rule, the identity may have
-  // moved on since the first.
-  RequireIdentityLeadsTo(mail_rules_path);
-  const OrderNames listed(ReadStoreOrder(mail_rules_path));
+// One rule into the store that the current identity leads to now, found once, here: its keys and its
+// name in "Order" go there. The identity changes only when the mail client switches it, and the
+// command does not run while the client does.
+void InstallRule(const RuleDefinition& rule, bool delete_after_receive) {
+  std::string mail_rules_path;
+  GetMailRulesPath(mail_rules_path);
+  // Empty means there is none: installing anyway would resolve the rule's paths from the root of
+  // HKEY_CURRENT_USER.
+  if (mail_rules_path.empty()) throw Exception(ResourceString(kSNoIdentity));
+  const OrderNames listed = ReadOrderNames(ReadStoreOrder(mail_rules_path));
   const std::vector<std::string> named = KeysNamed(mail_rules_path, rule.name);
   if (!named.empty() && ListedKeyNamed(mail_rules_path, listed, named, rule.name)) return;  // the mail client shows it
 
   // Not present, so every key with the rule's name is one that "Order" does not list.
-  RemnantRemoval remnants(mail_rules_path);
-  for (const std::string& key_name : named) remnants.Check(key_name);
-  remnants.RemoveAll();
+  std::vector<RemnantKeys> remnants;
+  for (const std::string& key_name : named) remnants.push_back(CheckRemnant(mail_rules_path, key_name));
+  RemoveRemnants(mail_rules_path, remnants);
 
   const std::string rule_key_name = RuleKeyNameOf(FindFreeRuleNumber(listed));
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
-  RuleKeys keys(registry, mail_rules_path, rule_key_name);
+  RuleKeys keys{mail_rules_path, rule_key_name, mail_rules_path + "\\" + rule_key_name, {}};
   try {
     WriteRuleKeyBlock(registry, keys, rule);
     WriteActionBlock(registry, keys, delete_after_receive);
@@ -209,7 +196,7 @@ void InstallRule(const RuleDefinition& rule, bool delete_after_receive, const st
     AppendToStoreOrder(registry, mail_rules_path, rule_key_name);
   } catch (...) {
     // Whatever the failure was, keys that could not be taken away again are reported with it.
-    const std::string left = keys.RollBack();
+    const std::string left = RollBack(registry, keys);
     if (left.empty()) throw;
     RaiseLeftBehind(kSRollbackFailed, left);
   }
@@ -219,23 +206,6 @@ void InstallRule(const RuleDefinition& rule, bool delete_after_receive, const st
 
 std::string RuleKeyNameOf(std::uint32_t number) { return UpperHex(number, 3); }
 
-std::string GetCommandStorePath() {
-  std::string path;
-  GetMailRulesPath(path);
-  // Empty means there is none: installing anyway would resolve the rule's paths from the root of
-  // HKEY_CURRENT_USER.
-  if (path.empty()) throw Exception(ResourceString(kSNoIdentity));
-  return path;
-}
+void AddTwoDigitRule(bool DeleteAfterReceive) { InstallRule({TwoDigitRuleName, TwoDigitCriteria}, DeleteAfterReceive); }
 
-void AddTwoDigitRule(bool DeleteAfterReceive, const std::string& StorePath) {
-  InstallRule({TwoDigitRuleName, TwoDigitCriteria}, DeleteAfterReceive, StorePath);
-}
-
-void AddDigitAtRule(bool DeleteAfterReceive, const std::string& StorePath) {
-  InstallRule({DigitAtRuleName, DigitAtCriteria}, DeleteAfterReceive, StorePath);
-}
-
-void AddTwoDigitRule(bool DeleteAfterReceive) { AddTwoDigitRule(DeleteAfterReceive, GetCommandStorePath()); }
-
-void AddDigitAtRule(bool DeleteAfterReceive) { AddDigitAtRule(DeleteAfterReceive, GetCommandStorePath()); }
+void AddDigitAtRule(bool DeleteAfterReceive) { InstallRule({DigitAtRuleName, DigitAtCriteria}, DeleteAfterReceive); }

@@ -89,5 +89,7 @@ bool RuleKeyExists(const std::string& key_name) {
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
   if (!OpenMailRulesKey(registry, path)) return false;
-  return registry.SubkeyExists(key_name);
+  // A link is a key of the store whatever it leads to; one leading to a missing key would otherwise
+  // pass for free, and the rule be created through it, outside the store.
+  return registry.SubkeyExists(key_name, true);
 }

@@ -10,8 +10,8 @@
 #include "ui/dialog/MessageForm.h"
 #include "win/ProcessList.h"
 #include "win/RuleStoreWriterLock.h"
-#include "win/SystemFamily.h"
 #include "win/ShellOpen.h"
+#include "win/SystemFamily.h"
 
 namespace {
 
@@ -87,10 +87,9 @@ void TForm1::Button1Click(TObject*) {
       return;
     }
     // Failures are not caught here: the window's message handling reports them. A rule that fails
-    // leaves nothing behind; one completed before it stays. Both rules go to the store found now.
-    const std::string store = GetCommandStorePath();
-    if (CheckBox_Rule1->Checked()) AddTwoDigitRule(delete_after_receive, store);
-    if (CheckBox_Rule2->Checked()) AddDigitAtRule(delete_after_receive, store);
+    // leaves nothing behind; one completed before it stays.
+    if (CheckBox_Rule1->Checked()) AddTwoDigitRule(delete_after_receive);
+    if (CheckBox_Rule2->Checked()) AddDigitAtRule(delete_after_receive);
   }
   // Also when both rules were there already: the store holds them either way.
   ShowMessageDialog(kRewritten, dkInformation, kOkAlone, 0);

@@ -11,12 +11,24 @@
 
 namespace {
 
-// The DLLs that the system loads by bare name after start-up, as installers met them on XP, Vista
-// and 7: the theme library (for the first window and comctl32 6) and what the shell, COM and the
-// security calls pull in. A name that this system lacks just fails to load.
-constexpr const char* kSystemLoadedDlls[] = {
-    "uxtheme.dll", "userenv.dll", "setupapi.dll", "apphelp.dll", "propsys.dll", "dwmapi.dll",
-    "cryptbase.dll", "oleacc.dll", "clbcatq.dll", "ntmarta.dll", "version.dll"};
+// The DLLs that the system loads by bare name for the window: the theme library, which the first
+// window pulls in (comctl32 6 and user32, XP and later). A name that this system lacks just fails to
+// load. (imm32 and the input method come earlier, with user32, and from the system folder.)
+constexpr const char* kWindowLoadedDlls[] = {"uxtheme.dll"};
+// What the shell, COM and the security calls load by bare name, as installers met them on XP, Vista
+// and 7 (accessibility's oleacc too, which the shell's own windows bring); needed only once shell32 is.
+constexpr const char* kShellLoadedDlls[] = {"userenv.dll", "setupapi.dll", "apphelp.dll", "propsys.dll",
+                                            "dwmapi.dll",  "cryptbase.dll", "oleacc.dll", "clbcatq.dll",
+                                            "ntmarta.dll", "version.dll"};
+
+// Whether every later load by bare name searches the system folder only (SetDefaultDllDirectories
+// took effect), so that no preload is needed.
+bool search_restricted = false;
+
+void Preload(const char* const* names, std::size_t count) noexcept {
+  // Never freed: the later loads by bare name must find them loaded.
+  for (std::size_t index = 0; index < count; ++index) LoadSystemDll(names[index]);
+}
 
 }  // namespace
 
@@ -37,9 +49,10 @@ HMODULE LoadSystemDll(const char* name) noexcept {
   return load_library_ex(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-void PreloadSystemLoadedDlls() noexcept {
-  // Never freed: the later loads by bare name must find them loaded.
-  for (const char* name : kSystemLoadedDlls) LoadSystemDll(name);
+void PreloadSystemLoadedDlls() noexcept { Preload(kWindowLoadedDlls, sizeof kWindowLoadedDlls / sizeof *kWindowLoadedDlls); }
+
+void PreloadShellLoadedDlls() noexcept {
+  if (!search_restricted) Preload(kShellLoadedDlls, sizeof kShellLoadedDlls / sizeof *kShellLoadedDlls);
 }
 
 void RestrictDllSearchToSystemDirectory() noexcept {
@@ -48,7 +61,6 @@ void RestrictDllSearchToSystemDirectory() noexcept {
   }
   constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, hidden by Windows 2000 headers
   const auto set_default_dll_directories = Kernel32Function<BOOL(WINAPI*)(DWORD)>("SetDefaultDllDirectories");
-  if (set_default_dll_directories == nullptr || !set_default_dll_directories(kSearchSystem32)) {
-    PreloadSystemLoadedDlls();
-  }
+  search_restricted = set_default_dll_directories != nullptr && set_default_dll_directories(kSearchSystem32);
+  if (!search_restricted) PreloadSystemLoadedDlls();
 }

@@ -6,10 +6,12 @@
 // - Where SetDefaultDllDirectories works (Windows 8 and later; Vista and 7 with update KB2533623),
 //   every later load by bare name, the program's and the system's, searches the system folder only.
 // - Elsewhere (2000, XP, Vista and 7 without that update, 98, Me), the DLLs that the system itself
-//   loads by bare name once the program runs (the theme library that the first window pulls in, the
-//   helpers of the shell, COM and the security calls: the list that well-known installers preload
-//   for this) are loaded from the system folder by full path, their own imports searched for there
-//   too, so that those later loads find them loaded already.
+//   loads by bare name while the window is up are loaded from the system folder by full path at
+//   start, their own imports searched for there too, so that those later loads find them loaded
+//   already: the theme library, which the first window pulls in (XP's common controls 6 and its
+//   user32). What the shell, COM and the security calls load by bare name (the rest of the list
+//   that well-known installers preload for this) is loaded the same way just before shell32, at the
+//   first click of the home-page button (PreloadShellLoadedDlls), and not at every start.
 //
 // What it does not protect:
 // - Whatever loads before WinMain runs. The import table: kernel32, user32, gdi32 and advapi32
@@ -17,7 +19,9 @@
 //   one, and comes from the system's side-by-side store only where the manifest's request for Common
 //   Controls 6 is honoured (XP and later), so on 2000, 98 and Me a comctl32.dll beside the program is
 //   loaded; msvcrt.dll is a KnownDLL on later systems, on 2000 and XP not verified. Nor what those
-//   DLLs import or load while they start (on East Asian systems user32 loads the input method DLLs).
+//   DLLs import or load while they start (on East Asian systems user32 loads imm32 as it starts, and
+//   imm32 the input method DLLs; on XP the text services' msctf.dll may follow with the first window,
+//   by a search that is not documented).
 // - On systems without SetDefaultDllDirectories, a DLL that the system loads by bare name and that
 //   the list does not name: the program's own folder is still searched first for it.
 // - On 98 and Me none of this is verified.
@@ -31,5 +35,11 @@ void RestrictDllSearchToSystemDirectory() noexcept;
 // there too; null when it cannot be loaded.
 HMODULE LoadSystemDll(const char* name) noexcept;
 
-// The preload alone: loads the system's bare-name DLLs from the system folder by full path.
+// The window's preload alone: the DLLs that the system loads by bare name while the window is up,
+// from the system folder by full path.
 void PreloadSystemLoadedDlls() noexcept;
+// The shell's preload, to be called just before shell32 is loaded: where the search is not already
+// restricted to the system folder (RestrictDllSearchToSystemDirectory, SetDefaultDllDirectories),
+// the DLLs that the shell, COM and the security calls load by bare name, from the system folder by
+// full path.
+void PreloadShellLoadedDlls() noexcept;

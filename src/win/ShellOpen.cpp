@@ -10,7 +10,9 @@
 bool OpenInShell(const char* address) noexcept {
   // Loaded once and kept to the end of the process: the shell may go on working in threads of its
   // own after the call returns.
-  static const HMODULE shell = LoadSystemDll("shell32.dll");
+  // What the shell loads by bare name is taken from the system folder first, where the search still
+  // includes the program's folder.
+  static const HMODULE shell = (PreloadShellLoadedDlls(), LoadSystemDll("shell32.dll"));
   const auto shell_execute = ModuleFunction<decltype(&ShellExecuteA)>(shell, "ShellExecuteA");
   if (shell_execute == nullptr) return false;
   // Above 32 is success; the rest are the shell's error codes.

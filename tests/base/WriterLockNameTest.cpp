@@ -37,7 +37,15 @@ TEST(SidText, WritesWhatTheSystemWritesAndRefusesWhatIsNoSid) {
   std::vector<unsigned char> revision_two = kUser;
   revision_two[0] = 2;
   EXPECT_EQ("", SidText(revision_two));
-  EXPECT_EQ("", SidText({1, 16, 0, 0, 0, 0, 0, 5}));  // more sub-authorities than a SID has
+  // A SID has at most 15 sub-authorities: 15 give the full lock name, 16 none, each at its size.
+  const auto with_parts = [](unsigned char count) {
+    std::vector<unsigned char> sid{1, count, 0, 0, 0, 0, 0, 5};
+    for (unsigned char part = 1; part <= count; ++part) sid.insert(sid.end(), {part, 0, 0, 0});
+    return sid;
+  };
+  EXPECT_EQ("Global\\Quellmark.RuleStoreWriter.S-1-5-1-2-3-4-5-6-7-8-9-10-11-12-13-14-15",
+            RuleStoreWriterLockName(SystemFamily::kNt5AndLater, with_parts(15)));
+  EXPECT_EQ("", RuleStoreWriterLockName(SystemFamily::kNt5AndLater, with_parts(16)));
 }
 
 }  // namespace

@@ -89,6 +89,10 @@ SEEDS = {
     # key above it is there; where it is not, the store stays missing. Found by the fuzzer, as is.
     'store-is-link-to-missing-key': bytes.fromhex('06200002060107000003'),
     'store-is-link-below-missing-key': header(after_receive=(True, False)) + link(b'', b'A\\B') + canonical_identity(),
+    # ... and one that refuses to be read itself: it leads on all the same, and so does the oracle.
+    'store-is-link-refusing-access': header() + link(b'', b'Target') + canonical_identity() + refuse(1),
+    # A rule number whose key is a link to a missing key is taken: the rule would be made through it.
+    'rule-number-is-dangling-link': header() + canonical_identity() + link(b'000', b'Victim'),
     'fault-nth-30': header(fault=(30, 0)) + canonical_identity() + rule(1, name_raw(REG_SZ, b'r\0')) + order(REG_SZ, b'001\0'),
 }
 

@@ -239,7 +239,8 @@ bool StartsWith(const std::vector<std::u16string>& path, const std::vector<std::
   return true;
 }
 
-// Every key that opens, as folded component lists; children are opened one name at a time.
+// Every key that opens, as folded component lists; children are opened one name at a time, a link
+// as itself (followed, one leading back above itself would never end).
 void WalkKeys(MemoryRegistry& registry, RegKey key, std::vector<std::u16string>& path,
               std::vector<std::vector<std::u16string>>& out) {
   std::uint32_t count = 0;
@@ -254,31 +255,12 @@ void WalkKeys(MemoryRegistry& registry, RegKey key, std::vector<std::u16string>&
     const std::string child(name.data(), capacity);
     path.push_back(FoldedName(child));
     out.push_back(path);
-    Key opened(registry, Open(registry, key, child));
+    RegKey itself = 0;
+    registry.OpenKeyItself(key, child, kKeyAllAccess, &itself);
+    Key opened(registry, itself);
     if (opened) WalkKeys(registry, opened.get(), path, out);
     path.pop_back();
   }
-}
-
-// Where a path leads once every link on it is followed, as the registry resolves it: the folded
-// names of the key it ends at, there or not. A link's value names its target from the root.
-std::vector<std::u16string> ResolvedComponents(MemoryRegistry& registry, const std::string& path) {
-  std::vector<std::string> pending = Names(path);
-  std::string reached;
-  for (int links = 0; !pending.empty() && links <= 16;) {
-    reached += (reached.empty() ? "" : "\\") + pending.front();
-    pending.erase(pending.begin());
-    RegKey key = 0;
-    if (registry.OpenKeyItself(kHkeyCurrentUser, reached, kKeyQueryValue, &key) != kRegSuccess) continue;
-    const Key itself(registry, key);
-    const Raw target = ReadRawFrom(registry, itself.get(), "SymbolicLinkValue");
-    if (!target.present || target.type != kRegLink) continue;
-    ++links;
-    const std::vector<std::string> names = Names(target.bytes);
-    pending.insert(pending.begin(), names.begin(), names.end());
-    reached.clear();
-  }
-  return FoldedComponents(reached);
 }
 
 // The keys outside the store, which may be reached by its path or, where that path holds a link,
@@ -293,7 +275,9 @@ std::vector<std::vector<std::u16string>> KeysOutside(MemoryRegistry& registry,
   for (auto& key : all) {
     // The store and the keys on the way to it may be created by the lookups.
     bool in_store = false;
-    for (const auto& store : stores) in_store = in_store || (!store.empty() && (StartsWith(key, store) || StartsWith(store, key)));
+    for (const auto& store : stores) {
+      in_store = in_store || (!store.empty() && (StartsWith(key, store) || StartsWith(store, key)));
+    }
     if (in_store || key == identities) continue;
     outside.push_back(std::move(key));
   }
@@ -446,10 +430,13 @@ StoreBefore LookAtStore(MemoryRegistry& registry, const std::string& path, const
   std::unordered_set<std::string> going;
   for (const std::string& remnant : before.remnants) going.insert(FoldHexLetters(remnant));
   // A key that refuses reading counts as free here; the installer's existence test raises for it.
+  // A link is a key, whatever it leads to.
   for (std::uint32_t number = 0;; ++number) {
     const std::string name = KeyNameOf(number);
     if (listed_names.count(name) != 0) continue;
-    Key probe(registry, Open(registry, store.get(), name, kKeyReadForExistenceTest));
+    RegKey itself = 0;
+    registry.OpenKeyItself(store.get(), name, kKeyReadForExistenceTest, &itself);
+    Key probe(registry, itself);
     if (!probe || going.count(name) != 0) {
       before.free_number = number;
       return before;
@@ -481,7 +468,29 @@ struct Case {
   MemoryRegistry registry;
   FaultInjectingRegistry recorder{registry};
   bool fault_armed = false;
+  std::vector<std::pair<std::vector<std::u16string>, std::string>> links;  // folded path, target
 };
+
+// Where a path leads once every link that the case made on it is followed, as the registry resolves
+// it: the folded names of the key it ends at, there or not. (Read from the case, not the registry: a
+// link may refuse to be read, and it leads on all the same.)
+std::vector<std::u16string> ResolvedComponents(const Case& c, const std::string& path) {
+  std::vector<std::u16string> pending = FoldedComponents(path);
+  std::vector<std::u16string> reached;
+  for (int links = 0; !pending.empty() && links <= 16;) {
+    reached.push_back(pending.front());
+    pending.erase(pending.begin());
+    for (const auto& [link, target] : c.links) {
+      if (link != reached) continue;
+      const std::vector<std::u16string> names = FoldedComponents(target);
+      pending.insert(pending.begin(), names.begin(), names.end());
+      reached.clear();
+      ++links;
+      break;
+    }
+  }
+  return reached;
+}
 
 void RequireNoHandles(Case& c, const char* after) {
   // Also after a refused close: the caller has let go of the handle, and the wrapper passes it on.
@@ -532,7 +541,7 @@ void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std:
   const std::string store_before = mail_path.empty() ? std::string() : c.registry.Dump(mail_path);
   bool raised = false;
   try {
-    two_digit ? AddTwoDigitRule(delete_after_receive, mail_path) : AddDigitAtRule(delete_after_receive, mail_path);
+    two_digit ? AddTwoDigitRule(delete_after_receive) : AddDigitAtRule(delete_after_receive);
   } catch (const Exception&) {
     raised = true;
   }
@@ -764,7 +773,9 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
         if (!in.U8(&length) || !in.Bytes(length, &key_name) || !in.U8(&length) || !in.Bytes(length, &target)) {
           return true;
         }
-        registry.MakeLink(*store_path + "\\" + key_name, target);
+        if (registry.MakeLink(*store_path + "\\" + key_name, target)) {
+          c.links.emplace_back(FoldedComponents(*store_path + "\\" + key_name), target);
+        }
         break;
       }
       default: {
@@ -878,7 +889,7 @@ void RunLookups(Case& c, const ExpectedPath& expected) {
     Key opened_store(c.registry, store_key);
     RegKey probe = 0;
     const RegStatus probed = opened_store
-                                 ? c.registry.OpenKey(opened_store.get(), "000", kKeyReadForExistenceTest, &probe)
+                                 ? c.registry.OpenKeyItself(opened_store.get(), "000", kKeyReadForExistenceTest, &probe)
                                  : kRegFileNotFound;
     Key probe_key(c.registry, probe);
     trouble = !store.empty() && ((!opened_store && store_opened != kRegFileNotFound) ||
@@ -903,7 +914,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ExpectedPath expected = MailRulesPathOf(c.registry);
   const std::vector<std::u16string> store = FoldedComponents(expected.path);
   const std::vector<std::vector<std::u16string>> store_places = {
-      store, expected.path.empty() ? store : ResolvedComponents(c.registry, expected.path)};
+      store, expected.path.empty() ? store : ResolvedComponents(c, expected.path)};
   const auto outside_before = KeysOutside(c.registry, store_places);
 
   TStringList names;
@@ -912,12 +923,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The fault counts calls of the program only.
   c.recorder.ResetCounts();
   if (!(header & 0x10)) RunLookups(c, expected);
-  // One add command: the store read once, both rules into it.
+  // One add command: each rule finds the store at its start, the one found here.
   std::string command_store;
-  const bool no_store = Raises([&] { command_store = GetCommandStorePath(); });
+  const bool no_store = Raises([&] { GetMailRulesPath(command_store); }) || command_store.empty();
   if (!c.fault_armed &&
       (no_store != (expected.raises || expected.path.empty()) || command_store != (no_store ? "" : expected.path))) {
-    Violation("GetCommandStorePath:", command_store);
+    Violation("GetMailRulesPath:", command_store);
   }
   const bool digit_at_first = header & 0x01;
   for (int run = 0; run < 2 && !no_store; ++run) {

@@ -217,6 +217,9 @@ class MainWindowTest(unittest.TestCase):
             self.assertEqual(page, state.of_class("SysTabControl32")[0]["selection"], keys)
             self.assertEqual([page == 0, page == 1], [s["visible"] for s in state.of_class("TTabSheet")], keys)
             self.assertEqual(("SysTabControl32", ""), state.focus, keys)
+        # Ctrl+Alt+Tab (AltGr+Tab) is no Ctrl+Tab: the page stays.
+        session.key("ctrl+alt+Tab")
+        self.assertEqual(1, session.inspect().of_class("SysTabControl32")[0]["selection"])
 
         # Alt+F4 closes the main window and ends the program with exit code 0.
         session.key("alt+F4")

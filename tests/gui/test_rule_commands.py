@@ -647,6 +647,27 @@ class GuardTest(unittest.TestCase):
                                    during=waiting)
                 session.assert_nothing_written(session.close())
 
+    def test_nothing_is_written_when_the_lock_cannot_be_made(self):
+        # An event holds the lock's name, so no mutex of that name can be made: whether another copy
+        # writes cannot be told, and the error box says so.
+        session = CommandSession(self, store_fixture())
+        other = subprocess.Popen(["wine", str(tool_path("process_standin.exe")), WRITER_LOCK, "event"],
+                                 env=session.prefix.env(), stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        try:
+            self.assertEqual(b"running", other.stdout.readline().strip())
+            session.choose(two_digit=True, digit_at=True, item=0)
+            session.press_add()
+            session.dialog(WARNING)
+            session.keys(WARNING, "Return")
+            self.assertEqual(["ルールの書き込みに使うロックを作成できません."], session.error_box())
+            session.keys(CAPTION, "Return")
+            session.no_dialog_for(1)
+        finally:
+            other.stdin.close()
+            other.wait(30)
+            other.stdout.close()
+        session.assert_nothing_written(session.close())
+
 
 class HomePageTest(unittest.TestCase):
     def test_the_address_goes_to_the_web_browser(self):

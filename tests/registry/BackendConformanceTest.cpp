@@ -84,6 +84,7 @@ TEST_F(BackendConformance, NameAndPathLengthLimits) {
   const std::string name257(257, 'n');
   EXPECT_TRUE(MakeKey(registry, name256));
   EXPECT_TRUE(KeyExists(registry, name256));
+  EXPECT_EQ(SubkeyNames(registry, ""), std::vector<std::string>{name256});  // listed whole
   RegKey key = 1;
   EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, name257, kKeyAllAccess, &key), kRegInvalidParameter);
   EXPECT_EQ(key, 0u);

@@ -188,18 +188,16 @@ class FailureSweep : public RuleStoreTest, public ::testing::WithParamInterface<
     }
   }
 
-  // The command's installers in order, into the store read once, as "追加" runs them: the first
-  // failure ends it. After each installer that returns, the registry's state is noted in
-  // after_each. True when one raised.
+  // The command's installers in order, as "追加" runs them: the first failure ends it. After each
+  // installer that returns, the registry's state is noted in after_each. True when one raised.
   bool Run(Snapshots* after_each = nullptr, std::string* message = nullptr) {
     try {
-      const std::string store = GetCommandStorePath();
       if (command().two_digit) {
-        AddTwoDigitRule(true, store);
+        AddTwoDigitRule(true);
         if (after_each != nullptr) after_each->Take(memory());
       }
       if (command().digit_at) {
-        AddDigitAtRule(true, store);
+        AddDigitAtRule(true);
         if (after_each != nullptr) after_each->Take(memory());
       }
     } catch (const Exception& error) {

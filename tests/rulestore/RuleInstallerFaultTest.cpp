@@ -191,30 +191,6 @@ TEST_F(RuleInstallerFaults, ALinkInARemnantStopsTheCommandAndNothingAnywhereChan
   }
 }
 
-// The user switches identity in the mail client while a rule is being written: its name must not go
-// to the other identity's "Order", and its keys must not stay unlisted in the first.
-TEST_F(RuleInstallerFaults, AnIdentitySwitchedBeforeTheLastStepUndoesTheRule) {
-  MakeEmptyStore();
-  const std::string other = "Identities\\{OTHER}\\Software\\Microsoft\\Outlook Express\\5.0\\Rules\\Mail";
-  Make(other);
-  const std::string before = memory().Dump();
-  int value_types = 0;
-  faults_.before_call = [&](RegCall kind, const std::string* value_name) {
-    if (kind == RegCall::kSetValue && *value_name == "ValueType" && ++value_types == 2) {
-      ASSERT_TRUE(PutValue(memory(), "Identities", "Last User ID", Text("{OTHER}")));
-    }
-  };
-  try {
-    AddTwoDigitRule(true);
-    ADD_FAILURE() << "the switch must be reported";
-  } catch (const Exception& error) {
-    EXPECT_EQ(error.Message(), "追加の途中で Outlook Express のユーザー (ID) が切り替わりました");
-  }
-  faults_.before_call = nullptr;
-  ASSERT_TRUE(PutValue(memory(), "Identities", "Last User ID", Text(kIdentity)));
-  EXPECT_EQ(memory().Dump(), before);
-}
-
 TEST_F(RuleInstallerFaults, ABigStoreGetsTheNextNumberInFourDigits) {
   MakeEmptyStore();
   std::string order;
