@@ -2,7 +2,7 @@
 # installs on. The compiler is told so (-march in the toolchain file), but the prebuilt runtime that
 # the mingw-w64 toolchain links in is compiled for the Pentium Pro and holds its CMOV instructions.
 # So the parts of it that reach the program are compiled again here, from GCC's own source as the
-# distribution ships it (the package gcc-12-source), with GCC's own flags and our floor:
+# distribution ships it (the package gcc-12-source), with GCC's own flags, our floor and -Os:
 #
 #   member                   archive      linked for                               why rebuilt
 #   unwind-dw2, -dw2-fde     libgcc_eh    throwing and catching (the unwinder)     CMOV
@@ -26,44 +26,67 @@
 #
 # The rebuild is the same runtime: built once more with the toolchain's default flags, every member
 # equals the prebuilt one in the bytes and relocations of its loaded sections (the exe-file test
-# compares them). The source package must be the one the cross compiler was built from; any other
-# version stops the configuration.
+# compares them). The source package must be of the GCC release the cross compiler was built from
+# (12.2.0); another release stops the configuration, another Debian revision of it is left to that
+# test.
 
 if(NOT QUELLMARK_FLOOR_FLAGS)
   message(FATAL_ERROR "No processor floor: QUELLMARK_FLOOR_FLAGS comes from cmake/toolchain-mingw-i686.cmake")
 endif()
 
-# GCC's source as the distribution ships it, checked to be the source the cross compiler was built
-# from: the compiler's package records that (Built-Using: gcc-12 (= <version>)). Gives the tarball
-# and the name of its top directory.
-function(quellmark_find_gcc_source tarball_out top_out)
+# GCC's source as the distribution ships it, of the GCC release the cross compiler was built from:
+# the compiler's package records its source (Built-Using: gcc-12 (= <version>)). The upstream
+# versions must agree (12.2.0); the Debian revisions may not, since Debian updates gcc-12 and its
+# source package before it rebuilds mingw-w64 against them. The fidelity test guards what the
+# revision may change: the members rebuilt with the toolchain's default flags must still equal the
+# prebuilt ones (tests/gui/test_exe_file.py). Sets <prefix>_TARBALL, <prefix>_TOP (the tarball's
+# top directory), <prefix>_SOURCE ("gcc-12-source <version>") and <prefix>_COMPILER ("gcc-12
+# <version>", the compiler's record).
+function(quellmark_find_gcc_source prefix)
   file(REAL_PATH "${CMAKE_C_COMPILER}" compiler)
   execute_process(COMMAND dpkg-query -S "${compiler}" OUTPUT_VARIABLE owner ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
   string(REGEX REPLACE ":.*" "" owner "${owner}")
   execute_process(COMMAND dpkg-query -W "-f=\${Built-Using}" "${owner}" OUTPUT_VARIABLE built_using ERROR_QUIET)
-  if(NOT built_using MATCHES "(gcc-([0-9]+)) \\(= (([0-9.]+)[^)]*)\\)")
+  if(NOT built_using MATCHES "(gcc-[0-9]+) \\(= ([^)]+)\\)")
     message(FATAL_ERROR "Cannot tell which GCC source the compiler ${compiler} was built from (its Debian package "
       "'${owner}' names none). quellmark.exe needs parts of the compiler's runtime compiled again for the 486 "
       "from that source (cmake/FloorRuntime.cmake): build on Debian 12 with the distribution's mingw-w64.")
   endif()
-  set(package ${CMAKE_MATCH_1}-source)
-  set(built_from ${CMAKE_MATCH_3})
-  set(upstream ${CMAKE_MATCH_4})
-  execute_process(COMMAND dpkg-query -W "-f=\${Version}" ${package} OUTPUT_VARIABLE source_version ERROR_QUIET)
-  file(GLOB tarballs /usr/src/${CMAKE_MATCH_1}/gcc-${upstream}*.tar.xz)
-  if(NOT source_version STREQUAL built_from OR NOT tarballs)
-    if(source_version STREQUAL "")
-      set(source_version "not installed")
+  set(gcc ${CMAKE_MATCH_1})
+  set(built_from ${CMAKE_MATCH_2})
+  execute_process(COMMAND dpkg-query -W "-f=\${Version}" ${gcc}-source OUTPUT_VARIABLE source_version ERROR_QUIET)
+  # A Debian version is [epoch:]upstream[-revision].
+  foreach(version built_from source_version)
+    string(REGEX REPLACE "^[0-9]+:" "" ${version}_upstream "${${version}}")
+    string(REGEX REPLACE "-[^-]*$" "" ${version}_upstream "${${version}_upstream}")
+  endforeach()
+  if(source_version STREQUAL "")
+    set(problem "${gcc}-source is not installed")
+  elseif(NOT source_version_upstream STREQUAL built_from_upstream)
+    set(problem "${gcc}-source is ${source_version}, the source of GCC ${source_version_upstream}")
+  else()
+    file(GLOB tarballs /usr/src/${gcc}/gcc-${built_from_upstream}*.tar.xz)
+    if(NOT tarballs)
+      set(problem "${gcc}-source ${source_version} holds no /usr/src/${gcc}/gcc-${built_from_upstream}*.tar.xz")
     endif()
+  endif()
+  if(DEFINED problem)
     message(FATAL_ERROR "quellmark.exe needs parts of the compiler's runtime compiled again for the 486 "
-      "(cmake/FloorRuntime.cmake), from the GCC source that the cross compiler was built from. The compiler "
-      "(package ${owner}) was built from ${CMAKE_MATCH_1} ${built_from}, but ${package} is ${source_version}. "
-      "Install the matching version: apt-get install ${package}=${built_from} (scripts/test.sh, run.sh and "
-      "release.sh install ${package}).")
+      "(cmake/FloorRuntime.cmake) from the source of the GCC release that the cross compiler was built from. "
+      "The compiler (package ${owner}) was built from ${gcc} ${built_from}, GCC ${built_from_upstream}, but ${problem}. "
+      "Install ${gcc}-source of GCC ${built_from_upstream} (any Debian revision), or a mingw-w64 built from "
+      "the installed one (scripts/test.sh, run.sh and release.sh install ${gcc}-source).")
+  endif()
+  if(NOT source_version STREQUAL built_from)
+    message(STATUS "${gcc}-source ${source_version} is another Debian revision of GCC ${built_from_upstream} than the "
+      "compiler's ${built_from}: the runtime fidelity test (exe_imports_and_resources, win tree) checks that it "
+      "still builds the prebuilt runtime")
   endif()
   list(GET tarballs 0 tarball)
-  set(${tarball_out} "${tarball}" PARENT_SCOPE)
-  set(${top_out} gcc-${upstream} PARENT_SCOPE)
+  set(${prefix}_TARBALL "${tarball}" PARENT_SCOPE)
+  set(${prefix}_TOP gcc-${built_from_upstream} PARENT_SCOPE)
+  set(${prefix}_SOURCE "${gcc}-source ${source_version}" PARENT_SCOPE)
+  set(${prefix}_COMPILER "${gcc} ${built_from}" PARENT_SCOPE)
 endfunction()
 
 # The runtime sources: the members of the table above and the headers they include, unpacked from
@@ -79,8 +102,10 @@ set(QUELLMARK_RUNTIME_HEADERS gcc/coretypes.h gcc/tsystem.h include/ansidecl.h i
   libstdc++-v3/libsupc++/exception libstdc++-v3/libsupc++/new libstdc++-v3/libsupc++/typeinfo
   libstdc++-v3/libsupc++/unwind-cxx.h)
 
+# Unpacked again when the source package or the list changes.
 function(quellmark_unpack_runtime_sources source_dir)
-  set(wanted ${QUELLMARK_RUNTIME_C_SOURCES} ${QUELLMARK_RUNTIME_CXX_SOURCES} ${QUELLMARK_RUNTIME_HEADERS})
+  quellmark_find_gcc_source(gcc)
+  set(wanted ${gcc_SOURCE} ${QUELLMARK_RUNTIME_C_SOURCES} ${QUELLMARK_RUNTIME_CXX_SOURCES} ${QUELLMARK_RUNTIME_HEADERS})
   set(stamp ${source_dir}/.unpacked)
   if(EXISTS ${stamp})
     file(READ ${stamp} unpacked)
@@ -88,18 +113,17 @@ function(quellmark_unpack_runtime_sources source_dir)
       return()
     endif()
   endif()
-  quellmark_find_gcc_source(tarball top)
   file(REMOVE_RECURSE ${source_dir})
   file(MAKE_DIRECTORY ${source_dir})
   set(members)
-  foreach(path IN LISTS wanted)
-    list(APPEND members ${top}/${path})
+  foreach(path IN LISTS QUELLMARK_RUNTIME_C_SOURCES QUELLMARK_RUNTIME_CXX_SOURCES QUELLMARK_RUNTIME_HEADERS)
+    list(APPEND members ${gcc_TOP}/${path})
   endforeach()
-  message(STATUS "Unpacking the runtime's sources from ${tarball}")
-  execute_process(COMMAND tar -xJf ${tarball} -C ${source_dir} --strip-components=1 ${members}
+  message(STATUS "Unpacking the runtime's sources from ${gcc_TARBALL}")
+  execute_process(COMMAND tar -xJf ${gcc_TARBALL} -C ${source_dir} --strip-components=1 ${members}
     RESULT_VARIABLE failed ERROR_VARIABLE error)
   if(failed)
-    message(FATAL_ERROR "Unpacking ${tarball} failed: ${error}")
+    message(FATAL_ERROR "Unpacking ${gcc_TARBALL} failed: ${error}")
   endif()
   file(WRITE ${stamp} "${wanted}")
 endfunction()
@@ -145,7 +169,9 @@ endfunction()
 # for the instruction test.
 function(quellmark_link_for_the_floor target startup)
   quellmark_unpack_runtime_sources(${PROJECT_BINARY_DIR}/floor-runtime/src)
-  quellmark_runtime_objects(runtime_objects ${PROJECT_BINARY_DIR}/floor-runtime/floor ${QUELLMARK_FLOOR_FLAGS})
+  # Small code (-Os after GCC's -O2) as for the program: what is linked is ours to tune; the
+  # fidelity test compares the same sources compiled with GCC's flags alone.
+  quellmark_runtime_objects(runtime_objects ${PROJECT_BINARY_DIR}/floor-runtime/floor ${QUELLMARK_FLOOR_FLAGS} -Os)
 
   # The driver takes the first crt2.o on its -B path.
   set(startup_dir ${PROJECT_BINARY_DIR}/floor-runtime/startup)
@@ -177,16 +203,18 @@ function(quellmark_link_for_the_floor target startup)
 endfunction()
 
 # quellmark_runtime_fidelity_objects(<manifest>): the members built once more with the toolchain's
-# default flags, and a manifest for the exe-file test: per line, the object and the prebuilt archive
-# member it must equal.
+# default flags, and a manifest for the exe-file test: a first line naming the source package and
+# the compiler's record of its own source, then per line the object and the prebuilt archive member
+# it must equal.
 function(quellmark_runtime_fidelity_objects manifest)
+  quellmark_find_gcc_source(gcc)
   quellmark_runtime_objects(default_objects ${PROJECT_BINARY_DIR}/floor-runtime/default)
   add_custom_target(floor_runtime_fidelity ALL DEPENDS ${default_objects})
   execute_process(COMMAND ${CMAKE_C_COMPILER} -print-file-name=libgcc_eh.a OUTPUT_VARIABLE libgcc_eh
     OUTPUT_STRIP_TRAILING_WHITESPACE)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++.a OUTPUT_VARIABLE libstdcxx
     OUTPUT_STRIP_TRAILING_WHITESPACE)
-  set(lines)
+  set(lines "# rebuilt from ${gcc_SOURCE}; the compiler was built from ${gcc_COMPILER}\n")
   foreach(object IN LISTS default_objects)
     get_filename_component(member ${object} NAME)
     if(member MATCHES "^(unwind|emutls)")

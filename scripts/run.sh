@@ -27,13 +27,8 @@ ensure_japanese_locale
 section "Build"
 BUILD_ROOT=$(quellmark_build_root)
 configure_tree win || die "configuring $BUILD_ROOT/win failed"
-if ! grep -q '/quellmark\.dir$' "$BUILD_ROOT/win/CMakeFiles/TargetDirectories.txt" 2>/dev/null; then
-  die "this source tree has no quellmark target yet (src/app does not build the program), so there is nothing to run"
-fi
 cmake --build "$BUILD_ROOT/win" --target quellmark -j "${QUELLMARK_JOBS:-2}" || die "building quellmark.exe failed"
-exe=$(find "$BUILD_ROOT/win" -name quellmark.exe -type f -not -path '*/CMakeFiles/*' -printf '%T@ %p\n' |
-  sort -rn | head -n1 | cut -d' ' -f2-)
-[ -n "$exe" ] || die "the build finished but quellmark.exe is not in $BUILD_ROOT/win"
+exe=$BUILD_ROOT/win/src/app/quellmark.exe
 note "$exe"
 
 section "Run"

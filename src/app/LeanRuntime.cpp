@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/LeanRuntime.h"
+#include "base/HexText.h"
 
 namespace {
 
@@ -25,14 +26,7 @@ std::string FormatRuntimeMessage(const char* format, va_list arguments) {
       text += argument != nullptr ? argument : "";
       ++at;
     } else if (at[0] == '%' && at[1] == 'z' && at[2] == 'u') {
-      // Decimal digits from the last, each put before those already there (std::to_string would
-      // bring a table of its own).
-      const std::size_t end = text.size();
-      std::size_t value = va_arg(arguments, std::size_t);
-      do {
-        text.insert(end, 1, static_cast<char>('0' + value % 10));
-        value /= 10;
-      } while (value != 0);
+      text += NumberText(va_arg(arguments, std::size_t), 10);  // std::to_string would bring a table of its own
       at += 2;
     } else if (at[0] == '%' && at[1] == '%') {
       text += '%';

@@ -10,7 +10,9 @@
 #include "ui/Unit1.h"
 #include "win/SystemFamily.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+// Called by the program's own start-up (Startup.cpp) in place of a WinMain, with nothing: no command
+// line is taken, and the message loop reads the show command itself.
+int ProgramEntry() {
   // Before anything loads a DLL on demand (the common controls' themes, the shell's handlers).
   RestrictDllSearchToSystemDirectory();
   InstallFatalExceptionHandler();

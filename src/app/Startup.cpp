@@ -1,4 +1,4 @@
-// The program's start-up: the entry point that Windows calls and everything between it and WinMain.
+// The program's start-up: the entry point that Windows calls and everything between it and the program's entry.
 // It is linked in place of mingw-w64's crt2.o (cmake/FloorRuntime.cmake), whose prebuilt code, like
 // the pesect and pseudo-reloc members it pulls in, is compiled for the Pentium Pro and holds CMOV.
 //
@@ -14,10 +14,11 @@
 //  - the C initialisers (.CRT$XI), then the C++ constructors (.CRT$XC and the .ctors list, with
 //    the registration of the program's frame tables for the unwinder among them), and the
 //    destructors (.dtors) registered to run at exit;
-//  - WinMain called with the module, the command line after the program's name and the show
-//    command from the start-up information; its result is the exit code, through exit(), which
-//    runs what atexit registered.
-// Left out, because nothing here needs them: argc/argv and the environment (WinMain takes neither),
+//  - the program's entry, ProgramEntry (src/app/Main.cpp, in place of a WinMain), called with
+//    nothing: the program takes no command line, finds its module with GetModuleHandleA where it
+//    needs it, and its message loop reads the show command from the start-up information (Part
+//    3.4). Its result is the exit code, through exit(), which runs what atexit registered.
+// Left out, because nothing here needs them: the command line, argc/argv and the environment,
 // wildcard expansion, the x87 control word reset (the program does no floating-point arithmetic),
 // the signal translation of structured exceptions, the stack cookie of Microsoft's compiler, and
 // pseudo-relocations: the link refuses auto-imported data (-Wl,--disable-auto-import), so a
@@ -27,7 +28,9 @@
 #include <cstddef>
 #include <cstdlib>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show_command);
+// The program's entry (src/app/Main.cpp). A WinMain would have to take the four parameters that
+// <windows.h> declares, none of which it uses.
+int ProgramEntry();
 
 namespace {
 
@@ -115,28 +118,6 @@ void RunCppInitializers() {
   std::atexit(RunDestructors);
 }
 
-// The command line after the program's name: the name ends at the first blank or tab outside
-// double quotes, and the blanks after it go too. Bytes are compared unsigned, so that a name in
-// Japanese does not end at its first double-byte character; no double-byte code page has a trail
-// byte below 0x40, so a blank or a quote is always a character of its own.
-LPSTR ArgumentsAfterProgramName(LPSTR command_line) {
-  auto* at = reinterpret_cast<unsigned char*>(command_line);
-  bool quoted = false;
-  while (*at != '\0' && (quoted || *at > ' ')) {
-    if (*at == '"') quoted = !quoted;
-    ++at;
-  }
-  while (*at != '\0' && *at <= ' ') ++at;
-  return reinterpret_cast<LPSTR>(at);
-}
-
-int ShowCommandFromStartupInfo() {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  GetStartupInfoA(&startup);
-  return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
-}
-
 }  // namespace
 
 // The entry point. Windows starts it with a stack aligned to 4 bytes; the code after it assumes 16.
@@ -144,9 +125,7 @@ extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTSta
   __set_app_type(2);
   if (const int failure = RunCInitializers()) std::exit(failure);
   RunCppInitializers();
-  const int result = WinMain(GetModuleHandleA(nullptr), nullptr, ArgumentsAfterProgramName(GetCommandLineA()),
-                             ShowCommandFromStartupInfo());
-  std::exit(result);
+  std::exit(ProgramEntry());
 }
 
 // atexit as the C runtime defines it for a program: the function joins the list that exit() runs.

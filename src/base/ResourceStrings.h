@@ -22,6 +22,8 @@ enum ResourceStringId : int {
   kSRuleNameUnreadable = 1012,
   // Ctrl+C in a message dialog: the clipboard took no text.
   kSClipboardRefused = 1013,
+  // The add command refuses to write while the mail client runs.
+  kSMailClientRunning = 1014,
   kSClipboardOpenFailed = 65339,
   // The message dialogs' buttons and captions.
   kSButtonCancel = 65344,

@@ -3,26 +3,12 @@
 
 #include <cstdint>
 
+#include "base/HexText.h"
+
 namespace {
 
 constexpr std::size_t kSidHeaderSize = 8;
 constexpr std::size_t kMaxSubAuthorities = 15;
-
-std::string DecimalText(std::uint64_t value) {
-  std::string text;
-  do {
-    text.insert(text.begin(), static_cast<char>('0' + value % 10));
-    value /= 10;
-  } while (value != 0);
-  return text;
-}
-
-std::string HexDigits(std::uint64_t value, int digits) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text(static_cast<std::size_t>(digits), '0');
-  for (int i = digits - 1; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
-  return text;
-}
 
 }  // namespace
 
@@ -33,12 +19,13 @@ std::string SidText(const std::vector<unsigned char>& sid) {
   std::uint64_t authority = 0;
   for (std::size_t i = 2; i < kSidHeaderSize; ++i) authority = authority << 8 | sid[i];
   // As the system writes it: an authority beyond 32 bits in hexadecimal.
-  std::string text = "S-1-" + (authority >> 32 != 0 ? "0x" + HexDigits(authority, 12) : DecimalText(authority));
+  std::string text = "S-1-" + (authority >> 32 != 0 ? "0x" + NumberText(authority, 16, 12) : NumberText(authority, 10));
   for (std::size_t i = 0; i < count; ++i) {
     const unsigned char* part = &sid[kSidHeaderSize + 4 * i];
     text += '-';
-    text += DecimalText(std::uint32_t{part[0]} | std::uint32_t{part[1]} << 8 | std::uint32_t{part[2]} << 16 |
-                        std::uint32_t{part[3]} << 24);
+    const std::uint32_t sub_authority = std::uint32_t{part[0]} | std::uint32_t{part[1]} << 8 |
+                                        std::uint32_t{part[2]} << 16 | std::uint32_t{part[3]} << 24;
+    text += NumberText(sub_authority, 10);
   }
   return text;
 }

@@ -3,10 +3,6 @@
 
 #include "base/Cp932Text.h"
 
-const std::string MailClientRunningMessage =
-    "Outlook Express が起動しています。\r\n"
-    "Outlook Express を終了してから、もう一度「追加」ボタンをクリックしてください。";
-
 bool IsMailClientFileName(const std::string& exe_name) {
   return FoldAsciiCase(FileNamePart(exe_name)) == "msimn.exe";
 }

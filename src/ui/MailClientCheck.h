@@ -3,7 +3,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 #include "base/ProcessSnapshot.h"
 
@@ -19,6 +18,3 @@ bool IsMailClientFileName(const std::string& exe_name);
 // could not be made (nothing) counts as "not running": the check must never stop the user from
 // adding rules on its own failure.
 bool IsMailClientRunning(const std::optional<ProcessSnapshot>& snapshot);
-
-// The warning shown instead of writing while the mail client runs.
-extern const std::string MailClientRunningMessage;

@@ -75,7 +75,7 @@ void TForm1::Button1Click(TObject*) {
   // The mail client holds its rules in memory and would lose or ignore what we write meanwhile.
   // A process list that cannot be had does not stop the user.
   if (IsMailClientRunning(ListRunningProcesses(RunningSystemFamily(), IsMailClientFileName))) {
-    ShowMessageDialog(MailClientRunningMessage, dkWarning, kOkAlone, 0);
+    ShowMessageDialog(ResourceString(kSMailClientRunning), dkWarning, kOkAlone, 0);
     return;
   }
   const bool delete_after_receive = RadioGroup1->ItemIndex() == 0;

@@ -1,7 +1,8 @@
 // Keeps DLLs planted beside the program (a download folder) or in the current directory from being
 // loaded into it, as far as a program can once its own code runs.
 //
-// What RestrictDllSearchToSystemDirectory protects, called first thing in WinMain, before any window:
+// What RestrictDllSearchToSystemDirectory protects, called first thing in ProgramEntry, before any
+// window:
 // - The current directory leaves the search order (SetDllDirectoryA, from XP SP1 on).
 // - Where SetDefaultDllDirectories works (Windows 8 and later; Vista and 7 with update KB2533623),
 //   every later load by bare name, the program's and the system's, searches the system folder only.
@@ -14,7 +15,7 @@
 //   first click of the home-page button (PreloadShellLoadedDlls), and not at every start.
 //
 // What it does not protect:
-// - Whatever loads before WinMain runs. The import table: kernel32, user32, gdi32 and advapi32
+// - Whatever loads before ProgramEntry runs. The import table: kernel32, user32, gdi32 and advapi32
 //   are KnownDLLs on every NT system and come from the system folder; comctl32.dll never is
 //   one, and comes from the system's side-by-side store only where the manifest's request for Common
 //   Controls 6 is honoured (XP and later), so on 2000, 98 and Me a comctl32.dll beside the program is

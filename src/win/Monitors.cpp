@@ -5,6 +5,23 @@
 
 namespace {
 
+// user32's, as far as this system has them.
+struct MonitorFunctions {
+  decltype(&MonitorFromWindow) from_window;
+  decltype(&MonitorFromRect) from_rect;
+  decltype(&GetMonitorInfoA) info;
+};
+
+// The system's, when it has all three.
+const MonitorFunctions* SystemMonitorFunctions() noexcept {
+  static const MonitorFunctions functions{
+      LoadedDllFunction<decltype(&MonitorFromWindow)>("user32.dll", "MonitorFromWindow"),
+      LoadedDllFunction<decltype(&MonitorFromRect)>("user32.dll", "MonitorFromRect"),
+      LoadedDllFunction<decltype(&GetMonitorInfoA)>("user32.dll", "GetMonitorInfoA")};
+  const bool complete = functions.from_window != nullptr && functions.from_rect != nullptr && functions.info != nullptr;
+  return complete ? &functions : nullptr;
+}
+
 std::optional<RECT> AreaIfOther(HMONITOR monitor, HMONITOR own, const MonitorFunctions& functions) noexcept {
   MONITORINFO info{};
   info.cbSize = sizeof info;
@@ -12,28 +29,18 @@ std::optional<RECT> AreaIfOther(HMONITOR monitor, HMONITOR own, const MonitorFun
   return info.rcMonitor;
 }
 
-bool Complete(const MonitorFunctions& functions) noexcept {
-  return functions.from_window != nullptr && functions.from_rect != nullptr && functions.info != nullptr;
-}
-
 }  // namespace
 
-const MonitorFunctions& MonitorFunctions::OfSystem() noexcept {
-  static const MonitorFunctions functions{
-      LoadedDllFunction<decltype(&MonitorFromWindow)>("user32.dll", "MonitorFromWindow"),
-      LoadedDllFunction<decltype(&MonitorFromRect)>("user32.dll", "MonitorFromRect"),
-      LoadedDllFunction<decltype(&GetMonitorInfoA)>("user32.dll", "GetMonitorInfoA")};
-  return functions;
+std::optional<RECT> OtherMonitorArea(HWND window, HWND own) noexcept {
+  const MonitorFunctions* functions = SystemMonitorFunctions();
+  if (functions == nullptr) return std::nullopt;
+  return AreaIfOther(functions->from_window(window, MONITOR_DEFAULTTONEAREST),
+                     functions->from_window(own, MONITOR_DEFAULTTONEAREST), *functions);
 }
 
-std::optional<RECT> OtherMonitorArea(HWND window, HWND own, const MonitorFunctions& functions) noexcept {
-  if (!Complete(functions)) return std::nullopt;
-  return AreaIfOther(functions.from_window(window, MONITOR_DEFAULTTONEAREST),
-                     functions.from_window(own, MONITOR_DEFAULTTONEAREST), functions);
-}
-
-std::optional<RECT> OtherMonitorArea(HWND window, const RECT& own, const MonitorFunctions& functions) noexcept {
-  if (!Complete(functions)) return std::nullopt;
-  return AreaIfOther(functions.from_window(window, MONITOR_DEFAULTTONEAREST),
-                     functions.from_rect(&own, MONITOR_DEFAULTTONEAREST), functions);
+std::optional<RECT> OtherMonitorArea(HWND window, const RECT& own) noexcept {
+  const MonitorFunctions* functions = SystemMonitorFunctions();
+  if (functions == nullptr) return std::nullopt;
+  return AreaIfOther(functions->from_window(window, MONITOR_DEFAULTTONEAREST),
+                     functions->from_rect(&own, MONITOR_DEFAULTTONEAREST), *functions);
 }

@@ -7,19 +7,8 @@
 
 #include <optional>
 
-struct MonitorFunctions {
-  decltype(&MonitorFromWindow) from_window = nullptr;
-  decltype(&MonitorFromRect) from_rect = nullptr;
-  decltype(&GetMonitorInfoA) info = nullptr;
-
-  // user32's, as far as this system has them.
-  static const MonitorFunctions& OfSystem() noexcept;
-};
-
 // The rectangle of the monitor that window lies on (the nearest one), when that is another monitor
 // than the one that own lies on; nothing when both lie on one monitor, and always nothing on a system
 // without the monitor functions.
-std::optional<RECT> OtherMonitorArea(HWND window, HWND own,
-                                     const MonitorFunctions& functions = MonitorFunctions::OfSystem()) noexcept;
-std::optional<RECT> OtherMonitorArea(HWND window, const RECT& own,
-                                     const MonitorFunctions& functions = MonitorFunctions::OfSystem()) noexcept;
+std::optional<RECT> OtherMonitorArea(HWND window, HWND own) noexcept;
+std::optional<RECT> OtherMonitorArea(HWND window, const RECT& own) noexcept;

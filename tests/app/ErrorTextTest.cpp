@@ -86,12 +86,14 @@ TEST(ComposeFatalErrorText, IsCutAt1024BytesBetweenCharacters) {
   EXPECT_EQ("95 5C", Hex(cut.substr(cut.size() - 2)));
 }
 
-TEST(UpperHex, IsZeroPaddedToTheWidthAndNeverCut) {
+TEST(NumberText, IsZeroPaddedToTheWidthAndNeverCut) {
   EXPECT_EQ("00000000", UpperHex(0, 8));
   EXPECT_EQ("0000BEEF", UpperHex(0xBEEF, 8));
   EXPECT_EQ("FFFFFFFF", UpperHex(0xFFFFFFFFu, 8));
   EXPECT_EQ("00A", UpperHex(10, 3));
   EXPECT_EQ("1000", UpperHex(0x1000, 3));
+  EXPECT_EQ("0", NumberText(0, 10));
+  EXPECT_EQ("18446744073709551615", NumberText(UINT64_MAX, 10));
 }
 
 TEST(DemangledTypeName, ReadsTheTypesAThrownObjectHas) {

@@ -12,6 +12,8 @@
 //                             application) and puts its result into the caption
 //   frame_probe.exe sysmenu   Action puts the command ids of the application window's system menu
 //                             into the caption, in hexadecimal: "Probe menu=f020,f120,f060,"
+//   frame_probe.exe restored  Action minimises the application window as the active one, then
+//                             restores it without activating it: no WM_ACTIVATE comes with the restore
 //
 // The application title is "FrameProbe", the form's caption "Probe clicks=N" after N clicks (and
 // "Probe result=R" after a dialog). The exit code is the last dialog result, else 0 (1 after the
@@ -92,6 +94,13 @@ class TProbeForm : public TForm {
         ids += hex;
       }
       SetCaption(ids);
+    }
+    if (g_scenario == "restored") {
+      // Minimised as the active window (which keeps it active), then restored without activation.
+      HWND application = Application->Handle();
+      ShowWindow(application, SW_SHOWMINIMIZED);
+      for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&message);
+      ShowWindow(application, SW_SHOWNOACTIVATE);
     }
     if (g_scenario == "modal") {
       TProbeDialog dialog;

@@ -171,6 +171,11 @@ class ProbeTest(unittest.TestCase):
         session.key(session.window, "alt+F4")
         self.assertEqual(0, session.program.wait(30))
 
+    def test_a_restore_that_brings_no_activation_gives_the_focus_back(self):
+        session = self.start("restored")
+        self.press_action(session, 1)
+        session.wait(lambda: session.inspect("TProbeForm").focus == ("Button", "Action"), "the focus on the form")
+
     def test_show_modal(self):
         session = self.start("modal")
 

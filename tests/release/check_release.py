@@ -63,6 +63,10 @@ class ReleaseArchiveTest(unittest.TestCase):
         expected = expected[:5] + (expected[5] - expected[5] % 2,)
         self.assertEqual({expected}, {e.date_time for e in self.entries}, "the entries do not carry the sources' date")
 
+    def test_program_is_at_most_128_kib(self):
+        # The size goal; bench/budget.sh shows the sections.
+        self.assertLessEqual(len(self.files["quellmark.exe"]), 131072)
+
     def test_checksum_file_beside_it_matches(self):
         line = (self.archive.parent / (self.archive.name + ".sha256")).read_text()
         self.assertRegex(line, r"^[0-9a-f]{64}  " + re.escape(self.archive.name) + r"\n?$")

@@ -1,6 +1,7 @@
 // The mail client check against process lists that stand in for the snapshot.
 #include <gtest/gtest.h>
 
+#include "base/ResourceStrings.h"
 #include "ui/MailClientCheck.h"
 
 namespace {
@@ -52,9 +53,9 @@ TEST(MailClientCheck, OnlyTheUsersOwnMailClientCounts) {
 }
 
 TEST(MailClientCheck, WarningIsCodePage932) {
-  // "起動" in code page 932, and the button caption in its corner brackets 「追加」.
-  EXPECT_NE(MailClientRunningMessage.find("\x8B\x4E\x93\xAE"), std::string::npos);
-  EXPECT_NE(MailClientRunningMessage.find("\x81\x75\x92\xC7\x89\xC1\x81\x76"), std::string::npos);
+  // From the string table, with the bytes it had as a literal of its own ("起動" 8B 4E 93 AE in code page 932).
+  EXPECT_EQ("Outlook Express が起動しています。\r\nOutlook Express を終了してから、もう一度「追加」ボタンをクリックしてください。",
+            ResourceString(kSMailClientRunning));
 }
 
 }  // namespace

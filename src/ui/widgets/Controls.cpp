@@ -369,15 +369,14 @@ HWND RootWindow(HWND window) noexcept {
 
 TButton::TButton(TControl* parent, const TControlArgs& args, const TButtonArgs& button)
     : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, nullptr,
-               button.modal_result) {
-  HWND form = RootWindow(Handle());
-  if (button.is_default) SendMessageA(form, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(Handle())), 0);
-  if (button.is_cancel) SetWindowLongPtrA(form, DWLP_USER, GetDlgCtrlID(Handle()));
+               button.modal_result),
+      modal_result_(button.modal_result) {
+  if (button.is_default) SendMessageA(RootWindow(Handle()), DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(Handle())), 0);
+  if (button.is_cancel) ParentForm()->SetCancelButton(this);
 }
 
 void TButton::Click() {
-  const int id = GetDlgCtrlID(Handle());
-  if (id != mrNone && id < kFirstControlId) ParentForm()->SetModalResult(id);
+  if (modal_result_ != mrNone) ParentForm()->SetModalResult(modal_result_);
   TControl::Click();
 }
 

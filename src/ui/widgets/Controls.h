@@ -181,9 +181,10 @@ class TRadioGroup : public TControl {
   int ItemIndex() const noexcept;
 };
 
-// A push button. What it is made with lives in the windows: a modal result is the button's
-// control ID (mrOk to mrNo are the system's IDOK to IDNO), the default button is its form's
-// DM_SETDEFID, and the ID of the cancel button is its form's DWLP_USER.
+// A push button. Its modal result is its own and its form knows its cancel button; what the
+// system's dialog manager reads stays in the windows: the default button is its form's
+// DM_SETDEFID, and a button with a modal result has it as its control ID too (mrOk to mrNo are the
+// system's IDOK to IDNO, which Enter and Escape press).
 class TButton : public TControl {
  public:
   TButton(TControl* parent, const TControlArgs& args, const TButtonArgs& button = {});
@@ -193,6 +194,9 @@ class TButton : public TControl {
  protected:
   // Tells the dialog manager where the focus went (Forms.cpp, with the rest the forms add to it).
   LRESULT WndProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  TModalResult modal_result_;
 };
 
 // The top-level window that window lies in (GetAncestor's GA_ROOT, which Windows 95 and NT 4.0 lack).

@@ -95,8 +95,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   }
   // Escape sends IDCANCEL without a control when the cancel button has another ID.
   if (message == WM_COMMAND && LOWORD(wparam) == IDCANCEL && lparam == 0) {
-    HWND cancel = GetDlgItem(Handle(), static_cast<int>(GetWindowLongPtrA(Handle(), DWLP_USER)));
-    if (TControl* button = FromHandle(cancel); button != nullptr && IsWindowEnabled(cancel)) button->Click();
+    if (cancel_button_ != nullptr && IsWindowEnabled(cancel_button_->Handle())) cancel_button_->Click();
     return 0;
   }
   if ((message == WM_ACTIVATE && LOWORD(wparam) == WA_INACTIVE) || (message == WM_SHOWWINDOW && wparam == FALSE)) {

@@ -47,6 +47,8 @@ class TForm : public TControl {
   TNotifyEvent OnClose;
 
   void SetModalResult(TModalResult result) noexcept { modal_result_ = result; }
+  // The button that Escape presses.
+  void SetCancelButton(TButton* button) noexcept { cancel_button_ = button; }
 
   // Places the form as its TPosition says and shows it.
   void Show(int show_command = SW_SHOWNORMAL);
@@ -74,6 +76,7 @@ class TForm : public TControl {
   TPosition position_;
   bool modal_ = false;
   TModalResult modal_result_ = mrNone;
+  TButton* cancel_button_ = nullptr;
   HWND last_focus_ = nullptr;  // the control that had the focus when the form was deactivated or hidden
 };
 
