@@ -189,6 +189,14 @@ class GuideQuotesTest(unittest.TestCase):
         numbered = [line[2:] for line in lines if line.startswith("■ ") and NUMBERED.fullmatch(line[2:])]
         self.assertEqual(contents, numbered, "the contents list and the numbered headings differ")
         self.assertLessEqual(lines.index("■ 2. 使い方"), 60)
+        # A home user reads some 130 lines: the steps and the way back, the removal section up to its
+        # second subsection (the first is the removal in the mail client), all end within them.
+        removal = lines.index("■ 3. ルールの削除")
+        second = [n for n, line in enumerate(lines[removal:], removal) if line.startswith("◆ ")][1]
+        self.assertLessEqual(second, 130, "the steps and the way back end past line 130")
+        # A label of Windows or the mail client is looked for as it is written, on one line.
+        split = [f"line {line}: ［{body}］" for line, body in quotes(self.text, "［", "］") if "\r\n" in body]
+        self.assertEqual([], split, "a label split across lines")
 
     def test_every_text_the_program_shows_is_quoted(self):
         table, others = program_texts()
