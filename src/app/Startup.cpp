@@ -1,4 +1,5 @@
-// The program's start-up: the entry point that Windows calls and everything between it and the program's entry.
+// The program's start-up: the entry point that Windows calls and everything between it and the
+// program's entry.
 // It is linked in place of mingw-w64's crt2.o (cmake/FloorRuntime.cmake), whose prebuilt code, like
 // the pesect and pseudo-reloc members it pulls in, is compiled for the Pentium Pro and holds CMOV.
 //
@@ -16,8 +17,8 @@
 //    destructors (.dtors) registered to run at exit;
 //  - the program's entry, ProgramEntry (src/app/Main.cpp, in place of a WinMain), called with
 //    nothing: the program takes no command line, finds its module with GetModuleHandleA where it
-//    needs it, and its message loop reads the show command from the start-up information (Part
-//    3.4). Its result is the exit code, through exit(), which runs what atexit registered.
+//    needs it, and its message loop reads the show command from the start-up information. Its
+//    result is the exit code, through exit(), which runs what atexit registered.
 // Left out, because nothing here needs them: the command line, argc/argv and the environment,
 // wildcard expansion, the x87 control word reset (the program does no floating-point arithmetic),
 // the signal translation of structured exceptions, the stack cookie of Microsoft's compiler, and

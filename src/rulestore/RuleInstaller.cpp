@@ -83,18 +83,19 @@ void OpenStore(TRegistry& registry, const std::string& mail_rules_path) {
 struct RuleKeys {
   std::string store_path;
   std::string rule_key_name;
-  std::string rule_path;              // store_path, "\\" and rule_key_name
   std::vector<std::string> created;  // beneath the store, in the order they were made
 };
+
+std::string RulePath(const RuleKeys& keys) { return keys.store_path + "\\" + keys.rule_key_name; }
 
 // The rule key itself must be new: an existing key belongs to another rule, and writing into it
 // would replace that rule.
 void OpenNewRuleKey(TRegistry& registry, RuleKeys& keys) {
-  const TRegistry::OpenResult opened = registry.TryOpenPath(keys.rule_path, true);
-  if (opened.status != kRegSuccess) RaiseRegistryError(kSOpenKeyFailed, keys.rule_path);
+  const TRegistry::OpenResult opened = registry.TryOpenPath(RulePath(keys), true);
+  if (opened.status != kRegSuccess) RaiseRegistryError(kSOpenKeyFailed, RulePath(keys));
   if (!opened.created) {
     registry.ClosePath();
-    RaiseRegistryError(kSRuleKeyExists, keys.rule_path);
+    RaiseRegistryError(kSRuleKeyExists, RulePath(keys));
   }
   keys.created.push_back(keys.rule_key_name);
 }
@@ -102,7 +103,7 @@ void OpenNewRuleKey(TRegistry& registry, RuleKeys& keys) {
 // Opens the key beneath the rule key (beneath, e.g. "\\Actions"), or, with beneath_open, beneath the
 // key that is open.
 void OpenBlock(TRegistry& registry, RuleKeys& keys, const std::string& beneath, bool beneath_open = false) {
-  const std::string full_path = (beneath_open ? registry.CurrentPath() : keys.rule_path) + beneath;
+  const std::string full_path = (beneath_open ? registry.CurrentPath() : RulePath(keys)) + beneath;
   const TRegistry::OpenResult opened = registry.TryOpenPath(beneath_open ? beneath.substr(1) : full_path, true);
   if (opened.status != kRegSuccess) RaiseRegistryError(kSOpenKeyFailed, full_path);
   if (opened.created) keys.created.push_back(full_path.substr(keys.store_path.size() + 1));
@@ -115,7 +116,7 @@ std::string RollBack(TRegistry& registry, RuleKeys& keys) {
   if (keys.created.empty()) return {};
   const bool all_gone = DeleteBeneathStore(keys.store_path, keys.created);
   keys.created.clear();
-  return all_gone ? std::string() : keys.rule_path;
+  return all_gone ? std::string() : RulePath(keys);
 }
 
 void WriteRuleKeyBlock(TRegistry& registry, RuleKeys& keys, const RuleDefinition& rule) {
@@ -185,7 +186,7 @@ void InstallRule(const RuleDefinition& rule, bool delete_after_receive) {
   const std::string rule_key_name = RuleKeyNameOf(FindFreeRuleNumber(listed));
   TRegistry registry;
   registry.SetRoot(kHkeyCurrentUser);
-  RuleKeys keys{mail_rules_path, rule_key_name, mail_rules_path + "\\" + rule_key_name, {}};
+  RuleKeys keys{mail_rules_path, rule_key_name, {}};
   try {
     WriteRuleKeyBlock(registry, keys, rule);
     WriteActionBlock(registry, keys, delete_after_receive);

@@ -25,9 +25,10 @@ constexpr const char* kShellLoadedDlls[] = {"userenv.dll", "setupapi.dll", "apph
 // took effect), so that no preload is needed.
 bool search_restricted = false;
 
-void Preload(const char* const* names, std::size_t count) noexcept {
+template <std::size_t Count>
+void Preload(const char* const (&names)[Count]) noexcept {
   // Never freed: the later loads by bare name must find them loaded.
-  for (std::size_t index = 0; index < count; ++index) LoadSystemDll(names[index]);
+  for (const char* name : names) LoadSystemDll(name);
 }
 
 }  // namespace
@@ -49,10 +50,10 @@ HMODULE LoadSystemDll(const char* name) noexcept {
   return load_library_ex(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-void PreloadSystemLoadedDlls() noexcept { Preload(kWindowLoadedDlls, sizeof kWindowLoadedDlls / sizeof *kWindowLoadedDlls); }
+void PreloadSystemLoadedDlls() noexcept { Preload(kWindowLoadedDlls); }
 
 void PreloadShellLoadedDlls() noexcept {
-  if (!search_restricted) Preload(kShellLoadedDlls, sizeof kShellLoadedDlls / sizeof *kShellLoadedDlls);
+  if (!search_restricted) Preload(kShellLoadedDlls);
 }
 
 void RestrictDllSearchToSystemDirectory() noexcept {

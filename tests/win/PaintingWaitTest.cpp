@@ -1,4 +1,5 @@
-// The lock's wait against a quit and a window that never stops asking to be painted.
+// The lock's wait against a quit and a window that never stops asking to be painted, and the
+// process list of the mail client check, per family.
 #include <gtest/gtest.h>
 #include <windows.h>
 

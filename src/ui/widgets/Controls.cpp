@@ -371,7 +371,9 @@ TButton::TButton(TControl* parent, const TControlArgs& args, const TButtonArgs& 
     : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, nullptr,
                button.modal_result),
       modal_result_(button.modal_result) {
-  if (button.is_default) SendMessageA(RootWindow(Handle()), DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(Handle())), 0);
+  if (button.is_default) {
+    SendMessageA(RootWindow(Handle()), DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(Handle())), 0);
+  }
   if (button.is_cancel) ParentForm()->SetCancelButton(this);
 }
 
