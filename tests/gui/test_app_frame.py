@@ -15,7 +15,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import quellmark_gui as gui  # noqa: E402
-from window_state import inspect, press, wait_real_window  # noqa: E402
+from window_state import inspect, press, start_showing, wait_real_window  # noqa: E402
 
 TITLE = "FrameProbe"
 FATAL_CAPTION = "アプリケーション エラー"
@@ -27,14 +27,22 @@ def probe_path():
 
 
 class ProbeSession:
-    def __init__(self, test, scenario):
+    def __init__(self, test, scenario, show=True):
         self.test = test
         self.display = gui.Display()
         self.display.start()
         test.addCleanup(self.display.stop)
         self.prefix = gui.WinePrefix()
         test.addCleanup(self.prefix.dispose)
-        self.program = self.prefix.start(probe_path(), scenario, display=self.display)
+        self.scenario = scenario
+        # Started, and with show its window waited for.
+        if show:
+            self.program, self.window = start_showing(self.prefix, self.display, "Probe", self.start)
+        else:
+            self.program = self.start()
+
+    def start(self):
+        return self.prefix.start(probe_path(), self.scenario, display=self.display)
 
     def inspect(self, window_class):
         return inspect(self.prefix, self.display, window_class)
@@ -70,18 +78,7 @@ class ProbeSession:
 
 class ProbeTest(unittest.TestCase):
     def start(self, scenario):
-        session = ProbeSession(self, scenario)
-        try:
-            session.window = wait_real_window(session.display, "Probe")
-        except gui.HarnessError:
-            # The probe is the first program of a fresh prefix, and a fresh Wine session now and then
-            # never maps a window (bench/startup.py repeats such runs too): once more, in a session
-            # started anew. A probe that shows no window twice fails.
-            session.program.kill()
-            session.prefix.end_wineserver()
-            session.program = session.prefix.start(probe_path(), scenario, display=session.display)
-            session.window = wait_real_window(session.display, "Probe")
-        return session
+        return ProbeSession(self, scenario)
 
     def fatal_box(self, session):
         """The fatal error box's text, matched against its template, once the box is shown."""
@@ -142,7 +139,7 @@ class ProbeTest(unittest.TestCase):
         self.assertEqual(0, session.program.wait(30))
 
     def test_failing_create_handler_is_reported_and_the_form_still_comes(self):
-        session = ProbeSession(self, "create")
+        session = ProbeSession(self, "create", show=False)
         box = session.wait(session.message_box, "the error box")
         self.assertEqual((TITLE, "create failed."), box)
         session.close_message_box(TITLE)
@@ -151,7 +148,7 @@ class ProbeTest(unittest.TestCase):
         self.assertEqual(0, session.program.wait(30))
 
     def test_exception_before_the_loop_ends_with_the_fatal_box_and_exit_code_1(self):
-        session = ProbeSession(self, "startup")
+        session = ProbeSession(self, "startup", show=False)
         match = self.fatal_box(session)
         self.assertEqual(("Exception", "start failed."), (match.group(1), match.group(3)))
         self.assertNotEqual("00000000", match.group(2))

@@ -18,7 +18,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import quellmark_gui as gui  # noqa: E402
 from quellmark_gui import REG_BINARY, REG_DWORD, REG_SZ, RegValue  # noqa: E402
-from window_state import inspect, wait_real_window, wait_until  # noqa: E402
+from window_state import inspect, start_showing, wait_until  # noqa: E402
 
 CAPTION = "Quellmark"
 SCREEN = (1024, 768)
@@ -108,10 +108,13 @@ def put_keys(fixture, keys):
                 fixture.binary(path, name, value.data)
 
 
-def store_fixture():
+def store_fixture(version=""):
+    """An empty store; with a version, Wine poses as that Windows (its `Version` value)."""
     fixture = gui.RegFixture()
     fixture.sz("Identities", "Last User ID", IDENTITY)
     fixture.key(STORE)
+    if version:
+        fixture.sz(r"Software\Wine", "Version", version)
     return fixture
 
 
@@ -138,19 +141,13 @@ class CommandSession:
         self.change_keys(links)
         self.before = self.prefix.user_registry()  # also ends the session, so settings take effect
         self.before_stored = self.prefix.user_registry(ansi=False)  # strings as stored, in UTF-16
-        for attempt in (1, 2):
-            self.program = self.prefix.start(exe_path(), display=self.display)
+
+        def start():
+            program = self.prefix.start(exe_path(), display=self.display)
             self.change_keys([change for change in key_changes if change not in links])
-            try:
-                self.window = wait_real_window(self.display, CAPTION)
-                break
-            except gui.HarnessError:
-                # A fresh Wine session now and then maps no window (the frame test knows it too): once
-                # more, in a session started anew. A program that shows no window twice fails.
-                if attempt == 2:
-                    raise
-                self.program.kill()
-                self.prefix.end_wineserver()
+            return program
+
+        self.program, self.window = start_showing(self.prefix, self.display, CAPTION, start)
         self.keys(CAPTION, "Right")  # the tabs have the focus: on to page "施行"
 
     def change_keys(self, key_changes):
@@ -498,8 +495,7 @@ class OlderWindowsTest(unittest.TestCase):
         # listing show. Windows 95 and NT 4.0 also add both rules in the mail client check's cases.
         for version in ("winxp", "win2k", "win98", "win95"):
             with self.subTest(version=version):
-                fixture = store_fixture()
-                fixture.sz(r"Software\Wine", "Version", version)
+                fixture = store_fixture(version)
                 fixture.sz(STORE + r"\000", "Name", "迷惑メール")
                 for key_name in ("表示表示", "Ж", "Ｘ"):
                     fixture.sz(STORE + "\\" + key_name, "Name", key_name)
@@ -545,9 +541,7 @@ class FailureTest(unittest.TestCase):
         runs = [(*case[:3], version) for case in cases for version in (case[3] if len(case) > 3 else ("",))]
         for make, message, key_changes, version in runs:
             with self.subTest(message=message, version=version):
-                fixture = store_fixture()
-                if version:
-                    fixture.sz(r"Software\Wine", "Version", version)
+                fixture = store_fixture(version)
                 fixture.sz(STORE + "\\000", "Name", "迷惑メール")
                 make(fixture)
                 session = CommandSession(self, fixture, key_changes)
@@ -620,9 +614,7 @@ class GuardTest(unittest.TestCase):
         # processes are listed through ntdll and the user's own told by their tokens in every row.
         for version in ("", "nt40", "win98", "win95"):
             with self.subTest(version=version):
-                fixture = store_fixture()
-                if version:
-                    fixture.sz(r"Software\Wine", "Version", version)
+                fixture = store_fixture(version)
                 session = CommandSession(self, fixture)
                 shutil.copy(tool_path("process_standin.exe"), session.prefix.path / "drive_c" / "msimn.exe")
                 self.refused_while(session, ["C:\\msimn.exe"], MAIL_CLIENT_RUNNING,
@@ -639,10 +631,7 @@ class GuardTest(unittest.TestCase):
         # system it is, as XP's compatibility modes do.
         for version in ("", "nt40", "win98"):
             with self.subTest(version=version):
-                fixture = store_fixture()
-                if version:
-                    fixture.sz(r"Software\Wine", "Version", version)
-                session = CommandSession(self, fixture)
+                session = CommandSession(self, store_fixture(version))
 
                 def waiting(before, session=session):
                     # The three seconds' wait for the lock: the window is repainted where the
