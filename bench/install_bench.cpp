@@ -7,7 +7,7 @@
 #include <string>
 
 #include "support/FaultInjectingRegistry.h"
-#include "registry/MemoryRegistry.h"
+#include "registry/TMemoryRegistry.h"
 #include "rulestore/RuleFunc.h"
 
 namespace {
@@ -18,7 +18,7 @@ void Check(RegStatus status) {
   if (status != kRegSuccess) throw std::runtime_error("fixture write failed");
 }
 
-void PutText(RegistryBackend& backend, const std::string& path, const std::string& name, const std::string& text) {
+void PutText(TRegistryBackend& backend, const std::string& path, const std::string& name, const std::string& text) {
   RegKey key = 0;
   Check(backend.CreateKey(kHkeyCurrentUser, path, kKeyAllAccess, &key));
   Check(backend.SetValue(key, name, kRegSz, reinterpret_cast<const unsigned char*>(text.c_str()),
@@ -27,7 +27,7 @@ void PutText(RegistryBackend& backend, const std::string& path, const std::strin
 }
 
 // A store of rules 000 ... with names of their own and an "Order" that lists them.
-void FillStore(MemoryRegistry& registry, int rules) {
+void FillStore(TMemoryRegistry& registry, int rules) {
   registry.Clear();
   PutText(registry, "Identities", "Last User ID", "{ID}");
   RegKey key = 0;
@@ -44,7 +44,7 @@ void FillStore(MemoryRegistry& registry, int rules) {
 
 void BM_InstallOneRule(benchmark::State& state) {
   const int rules = static_cast<int>(state.range(0));
-  MemoryRegistry registry;
+  TMemoryRegistry registry;
   FaultInjectingRegistry counter(registry);
   counter.SetRecording(false);
   TStringList names;
@@ -74,7 +74,7 @@ BENCHMARK(BM_InstallOneRule)->Arg(0)->Arg(256)->Arg(1024)->Arg(4096)->Unit(bench
 
 // An "Order" of 1 MB listing rule numbers from 000 up without their keys; with present, last of all
 // the name of a key that carries the rule.
-void FillMegabyteOrder(MemoryRegistry& registry, bool present, std::uint32_t* listed) {
+void FillMegabyteOrder(TMemoryRegistry& registry, bool present, std::uint32_t* listed) {
   registry.Clear();
   PutText(registry, "Identities", "Last User ID", "{ID}");
   std::string order;
@@ -86,7 +86,7 @@ void FillMegabyteOrder(MemoryRegistry& registry, bool present, std::uint32_t* li
 
 void BM_InstallBeneathOneMegabyteOrder(benchmark::State& state) {
   const bool present = state.range(0) != 0;
-  MemoryRegistry registry;
+  TMemoryRegistry registry;
   TStringList names;
   RuleKeyNames = &names;
   SetActiveRegistryBackend(&registry);

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "support/FaultInjectingRegistry.h"
-#include "registry/WindowsRegistry.h"
+#include "registry/TWindowsRegistry.h"
 #include "rulestore/RuleFunc.h"
-#include "win/SystemFamily.h"
+#include "base/SystemFamily.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ int main() {
     std::fprintf(stderr, "cannot redirect HKEY_CURRENT_USER to a scratch key\n");
     return 1;
   }
-  WindowsRegistry registry(RunningSystemFamily());
+  TWindowsRegistry registry(RunningSystemFamily());
   FaultInjectingRegistry counter(registry);
   counter.SetRecording(false);
   TStringList names;

@@ -3,9 +3,11 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "app/ErrorText.h"
 #include "app/FatalError.h"
-#include "win/Monitors.h"
+#include "ui/widgets/Monitors.h"
 
 TApplication* Application = nullptr;
 
@@ -54,6 +56,16 @@ void DestroyApplication() noexcept {
   Application = nullptr;
 }
 
+void FatalExceptionHandler(std::exception_ptr object, const void* address) noexcept {
+  ShowFatalError(object, address);
+  DestroyApplication();
+  std::exit(1);
+}
+
+void InstallFatalExceptionHandler() noexcept {
+  std::set_terminate([] { FatalExceptionHandler(std::current_exception(), CallerAddress()); });
+}
+
 TApplication::TApplication() {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
@@ -86,6 +98,7 @@ TApplication::TApplication() {
   SetExceptionSink([](TObject* Sender, std::exception_ptr error) noexcept {
     if (Application != nullptr) Application->ReportException(Sender, error);
   });
+  SetMessageStep([] { return Application != nullptr && Application->HandleMessage(); });
 }
 
 TApplication::~TApplication() {
@@ -114,6 +127,20 @@ void TApplication::AdoptForm(TForm* form) {
   // The main form: closing it ends the program.
   main_form_ = form;
   form->OnClose = [this](TObject*) { EndMessageLoop(); };
+}
+
+bool TApplication::HandleMessage() {
+  MSG message{};
+  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    WaitMessage();  // no idle work: the program has no hints or actions
+    return true;
+  }
+  if (message.message == WM_QUIT) return false;
+  if (!IsFormKeyMessage(message)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return true;
 }
 
 void TApplication::RunMessageLoop() {

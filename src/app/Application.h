@@ -18,7 +18,7 @@ class TApplication : public TObject {
  public:
   // Makes the application window: class "TApplication", 0 x 0 at the centre of the screen, a system
   // menu without Maximize, Size and Move, the program's icon "MAINICON". Installs itself as the
-  // widget layer's exception sink and as the owner of every form.
+  // widget layer's exception sink, its message step and the owner of every form.
   TApplication();
   // The shutdown: owned pop-ups hidden, every form destroyed newest first (their destroy handlers
   // run), then the application window.
@@ -41,6 +41,10 @@ class TApplication : public TObject {
   // Shows the main form as the program was asked to start (maximised for show command 3, minimised
   // for 7) and handles messages until the quit message.
   void RunMessageLoop();
+  // One step of the message loop, also of the forms' modal loops: takes the next message and handles
+  // it (a form's keys through its key preview and the dialog manager), or waits when there is none.
+  // False for the quit message. What a key preview handler raises goes on to the caller.
+  bool HandleMessage();
   // Posts the quit message with exit value 0.
   void EndMessageLoop() noexcept { PostQuitMessage(0); }
 
@@ -75,6 +79,14 @@ extern TApplication* Application;
 void CreateApplication();
 // The shutdown; safe to call when there is no application object (any more).
 void DestroyApplication() noexcept;
+
+// The handler for an exception that escaped the program's entry: the fatal error box
+// (ShowFatalError), then the ordinary shutdown (the forms are destroyed) and exit code 1.
+[[noreturn]] void FatalExceptionHandler(std::exception_ptr object, const void* address) noexcept;
+
+// Makes FatalExceptionHandler the handler of std::terminate as well, for an exception that leaves
+// a destructor or a noexcept function.
+void InstallFatalExceptionHandler() noexcept;
 
 template <typename TFormClass>
 void TApplication::CreateAppForm(TFormClass*& reference) {

@@ -7,9 +7,9 @@
 namespace {
 
 // The subset of the ABI's type grammar that a thrown object's type uses in practice.
-class TypeNameReader {
+class TTypeNameReader {
  public:
-  explicit TypeNameReader(const std::string& text) : text_(text) {}
+  explicit TTypeNameReader(const std::string& text) : text_(text) {}
   // The whole text read as one type, or nothing when it is outside the subset.
   bool ReadAll(std::string& name) {
     name = Type();
@@ -89,7 +89,7 @@ class TypeNameReader {
 
 std::string DemangledTypeName(const std::string& mangled) {
   std::string name;
-  return TypeNameReader(mangled).ReadAll(name) ? name : mangled;
+  return TTypeNameReader(mangled).ReadAll(name) ? name : mangled;
 }
 
 std::string WithClosingPeriod(const std::string& message) {

@@ -4,11 +4,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <typeinfo>
 
-#include "app/Application.h"
 #include "app/ErrorText.h"
 #include "app/LeanRuntime.h"
 #include "base/Exception.h"
@@ -74,12 +72,3 @@ void ShowFatalError(std::exception_ptr object, const void* address) noexcept {
   }
 }
 
-void FatalExceptionHandler(std::exception_ptr object, const void* address) noexcept {
-  ShowFatalError(object, address);
-  DestroyApplication();
-  std::exit(1);
-}
-
-void InstallFatalExceptionHandler() noexcept {
-  std::set_terminate([] { FatalExceptionHandler(std::current_exception(), CallerAddress()); });
-}

@@ -8,13 +8,5 @@
 // placed: the module that holds it and the offset from that module's base are named. Never throws.
 void ShowFatalError(std::exception_ptr object, const void* address) noexcept;
 
-// The handler for an exception that escaped the program's entry: the fatal error box, then the
-// ordinary shutdown (the forms are destroyed) and exit code 1.
-[[noreturn]] void FatalExceptionHandler(std::exception_ptr object, const void* address) noexcept;
-
-// Makes FatalExceptionHandler the handler of std::terminate as well, for an exception that leaves
-// a destructor or a noexcept function.
-void InstallFatalExceptionHandler() noexcept;
-
 // The return address of the call: a code address inside the function that calls this.
 const void* CallerAddress() noexcept;

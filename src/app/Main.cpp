@@ -3,12 +3,12 @@
 #include <windows.h>
 
 #include "app/Application.h"
-#include "win/DllSearchHardening.h"
 #include "app/FatalError.h"
-#include "registry/RegistryBackend.h"
-#include "registry/WindowsRegistry.h"
+#include "base/DllSearchHardening.h"
+#include "base/SystemFamily.h"
+#include "registry/TRegistryBackend.h"
+#include "registry/TWindowsRegistry.h"
 #include "ui/Unit1.h"
-#include "win/SystemFamily.h"
 
 // Called by the program's own start-up (Startup.cpp) in place of a WinMain, with nothing: no command
 // line is taken, and the message loop reads the show command itself.
@@ -16,7 +16,7 @@ int ProgramEntry() {
   // Before anything loads a DLL on demand (the common controls' themes, the shell's handlers).
   RestrictDllSearchToSystemDirectory();
   InstallFatalExceptionHandler();
-  static WindowsRegistry registry(RunningSystemFamily());
+  static TWindowsRegistry registry(RunningSystemFamily());
   SetActiveRegistryBackend(&registry);
   try {
     CreateApplication();

@@ -1,5 +1,5 @@
-// Looks up the program's string table by id. The Windows program reads its own resources
-// (LoadStringA); the portable build links a table compiled from the same source.
+// Looks up the program's string table by id. The Windows builds read their own resources
+// (LoadStringA); the portable build carries a table compiled from the same source.
 #pragma once
 
 #include <string>

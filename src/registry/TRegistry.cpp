@@ -1,4 +1,4 @@
-// TRegistry over the seven back-end primitives.
+// TRegistry over the nine back-end primitives.
 #include "registry/TRegistry.h"
 
 #include <vector>
@@ -18,7 +18,7 @@ bool IsTextType(std::uint32_t type) { return type == kRegSz || type == kRegExpan
 
 TRegistry::TRegistry() : TRegistry(ActiveRegistryBackend()) {}
 
-TRegistry::TRegistry(RegistryBackend& backend) : backend_(backend) {}
+TRegistry::TRegistry(TRegistryBackend& backend) : backend_(backend) {}
 
 TRegistry::~TRegistry() { ClosePath(); }
 
@@ -84,9 +84,15 @@ std::string TRegistry::ReadText(const std::string& value_name) {
   return text;
 }
 
-bool TRegistry::TextEquals(const std::string& value_name, const std::string& text) {
+bool TRegistry::TextEquals(const std::string& value_name, const std::string& text, int detail_id) {
   std::string read;
-  return ReadHeldText(value_name, &read) && read == text;
+  return ReadHeldText(value_name, &read, detail_id) && read == text;
+}
+
+void TRegistry::RaiseValueError(int message_id, const std::string& value_name, int detail_id) const {
+  std::string message = FillTemplate(ResourceString(message_id), {value_name});
+  if (detail_id != 0) message += "\r\n" + FillTemplate(ResourceString(detail_id), {current_path_});
+  throw ERegistryException(message);
 }
 
 bool TRegistry::IsLink() {
@@ -98,7 +104,7 @@ bool TRegistry::IsLink() {
   return type == kRegLink;
 }
 
-bool TRegistry::ReadHeldText(const std::string& value_name, std::string* text) {
+bool TRegistry::ReadHeldText(const std::string& value_name, std::string* text, int detail_id) {
   text->clear();
   if (current_key_ == 0) return true;
   std::uint32_t type = kRegNone;
@@ -107,19 +113,19 @@ bool TRegistry::ReadHeldText(const std::string& value_name, std::string* text) {
   // Only "not found" means missing: a query that failed otherwise says nothing about the value,
   // and taking it for missing would let "Order" be rewritten without the rules it lists.
   if (queried == kRegFileNotFound) return true;
-  if (queried != kRegSuccess) RaiseRegistryError(kSReadValueFailed, value_name);
+  if (queried != kRegSuccess) RaiseValueError(kSReadValueFailed, value_name, detail_id);
   if (size == 0) return true;
-  if (size > kMaxTextValueSize) RaiseRegistryError(kSReadValueFailed, value_name);
+  if (size > kMaxTextValueSize) RaiseValueError(kSReadValueFailed, value_name, detail_id);
 
   std::vector<unsigned char> buffer(size);
   std::uint32_t read_size = size;
   const RegStatus read = backend_.QueryValue(current_key_, value_name, &type, buffer.data(), &read_size);
   // The type that counts is the one the read reported.
   if ((read == kRegSuccess || read == kRegNoUnicodeTranslation) && !IsTextType(type)) {
-    RaiseRegistryError(kSInvalidValueType, value_name);
+    RaiseValueError(kSInvalidValueType, value_name, detail_id);
   }
   if (read == kRegNoUnicodeTranslation) return false;
-  if (read != kRegSuccess) RaiseRegistryError(kSReadValueFailed, value_name);
+  if (read != kRegSuccess) RaiseValueError(kSReadValueFailed, value_name, detail_id);
 
   // Only the size the read returned is authoritative; never trust it beyond the buffer.
   const std::size_t length = read_size < size ? read_size : size;
@@ -189,9 +195,6 @@ void TRegistry::ListSubkeys(TStringList& list) {
     }
     list.Add(std::move(entry));
   }
-  // The list must end where the count said: a key added since the count would be missing from it.
-  std::uint32_t capacity = longest + 1;
-  if (backend_.EnumKey(current_key_, count, name.data(), &capacity) != kRegNoMoreItems) RaiseListingFailed(list);
 }
 
 bool TRegistry::SubkeyExists(const std::string& path, bool link_itself) {

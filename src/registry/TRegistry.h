@@ -23,12 +23,12 @@
 #include "base/TObject.h"
 #include "base/TStringList.h"
 #include "registry/ERegistryException.h"
-#include "registry/RegistryBackend.h"
+#include "registry/TRegistryBackend.h"
 
 class TRegistry : public TObject {
  public:
   TRegistry();  // on the process's active back end
-  explicit TRegistry(RegistryBackend& backend);
+  explicit TRegistry(TRegistryBackend& backend);
   ~TRegistry() override;
   TRegistry(const TRegistry&) = delete;
   TRegistry& operator=(const TRegistry&) = delete;
@@ -47,7 +47,7 @@ class TRegistry : public TObject {
   };
   OpenResult TryOpenPath(const std::string& path, bool create);
   // Opens the key at path as TryOpenPath does without creating, but a registry link at the end of
-  // the path as itself rather than as the key it leads to (links: RegistryBackend.h).
+  // the path as itself rather than as the key it leads to (links: TRegistryBackend.h).
   RegStatus TryOpenKeyItself(const std::string& path);
   void ClosePath();
   // Deletes the key at path (resolved as OpenPath does), which must have no subkeys; the registry's
@@ -57,8 +57,10 @@ class TRegistry : public TObject {
   std::string ReadText(const std::string& value_name);
   // Whether the value reads as exactly text, byte for byte (a missing value as the empty text). A
   // text that the code page cannot hold equals none: it has characters that no text here has.
-  // Raises as ReadText otherwise.
-  bool TextEquals(const std::string& value_name, const std::string& text);
+  // Raises as ReadText otherwise; with detail_id, the failure's message has a second line: that
+  // entry of the string table filled with the current key's path, for a caller whose reader needs
+  // the key named to find it.
+  bool TextEquals(const std::string& value_name, const std::string& text, int detail_id = 0);
   // Whether the current key is a registry link: its "SymbolicLinkValue" is a REG_LINK. A failed
   // query raises as ReadText does.
   bool IsLink();
@@ -66,10 +68,9 @@ class TRegistry : public TObject {
   void WriteDword(const std::string& value_name, std::int32_t value);
   void WriteBlob(const std::string& value_name, const void* data, std::int32_t length);
 
-  // Refills list with the names of the current key's subkeys, in the registry's order. With no key
-  // open the list is left empty; a listing that fails, also part-way, or that does not end where the
-  // subkey count said (a key added or removed meanwhile), empties the list and raises
-  // ERegistryException naming the key.
+  // Refills list with the names of the current key's subkeys, in the registry's order, as many as
+  // the subkey count said. With no key open the list is left empty; a listing that fails, also
+  // part-way (a key removed meanwhile), empties the list and raises ERegistryException naming the key.
   void ListSubkeys(TStringList& list);
   // Whether path names an existing key: false when the registry answers "not found", and a raised
   // ERegistryException naming the key when it fails otherwise (a key that refuses to be read exists
@@ -99,11 +100,13 @@ class TRegistry : public TObject {
   void MakeCurrent(RegKey opened, const ResolvedPath& resolved);
   [[noreturn]] void RaiseListingFailed(TStringList& list, int message_id = kSListSubkeysFailed,
                                        const std::string& key_path = std::string()) const;
-  // ReadText's work; false, with text untouched, for a text that the code page cannot hold.
-  bool ReadHeldText(const std::string& value_name, std::string* text);
+  // ReadText's work; false, with text untouched, for a text that the code page cannot hold. A failure
+  // raises message_id's text, with detail_id's on a second line when given (TextEquals).
+  bool ReadHeldText(const std::string& value_name, std::string* text, int detail_id = 0);
+  [[noreturn]] void RaiseValueError(int message_id, const std::string& value_name, int detail_id) const;
   void StoreValue(const std::string& value_name, std::uint32_t type, const unsigned char* data, std::uint32_t size);
 
-  RegistryBackend& backend_;
+  TRegistryBackend& backend_;
   // State: the open key (0: none), the root that paths start from, the open key's path, the access asked for.
   RegKey current_key_ = 0;
   RegKey root_ = kHkeyCurrentUser;

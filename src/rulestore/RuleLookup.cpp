@@ -59,12 +59,8 @@ bool RuleHasName(const std::string& key_path, const std::string& name) {
   // open (one that grants only reading, as some tools leave them) carries no name here: at worst
   // a rule it holds is added once more, listed and in effect.
   if (!registry.OpenPath(key_path, false)) return false;
-  try {
-    return registry.TextEquals("Name", name);
-  } catch (const ERegistryException& error) {
-    // Said with the key: the value's name alone leaves the user no way to find it.
-    throw ERegistryException(error.Message() + "\r\n" + FillTemplate(ResourceString(kSRuleNameUnreadable), {key_path}));
-  }
+  // A failure is said with the key: the value's name alone leaves the user no way to find it.
+  return registry.TextEquals("Name", name, kSRuleNameUnreadable);
 }
 
 bool RuleNameExists(const std::string& name) {

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "base/ProcessSnapshot.h"
+#include "ui/ProcessSnapshot.h"
 
 // Whether a process's file name, as the system lists it (NT: the bare name; 95, 98 and Me: the whole
 // path), is the mail client's: msimn.exe in any letter case.

@@ -4,14 +4,14 @@
 
 #include "base/Exception.h"
 #include "base/ResourceStrings.h"
+#include "base/SystemFamily.h"
 #include "rulestore/RuleFunc.h"
 #include "ui/Form1Description.h"
 #include "ui/MailClientCheck.h"
+#include "ui/ProcessList.h"
+#include "ui/RuleStoreWriterLock.h"
+#include "ui/ShellOpen.h"
 #include "ui/dialog/MessageForm.h"
-#include "win/ProcessList.h"
-#include "win/RuleStoreWriterLock.h"
-#include "win/ShellOpen.h"
-#include "win/SystemFamily.h"
 
 namespace {
 
@@ -25,8 +25,6 @@ const char kConfirmRewrite[] =
 const char kRewritten[] = "書き換えました。";
 
 constexpr MessageDialogButtons kOkAlone = ButtonBit(mbOK);
-// Another copy holds the store only for the moments of its registry work.
-constexpr DWORD kWriterLockWaitMs = 3000;
 
 }  // namespace
 
@@ -80,9 +78,10 @@ void TForm1::Button1Click(TObject*) {
   }
   const bool delete_after_receive = RadioGroup1->ItemIndex() == 0;
   {
-    const RuleStoreWriterLock lock(kWriterLockWaitMs);
-    if (!lock.Made()) throw Exception(ResourceString(kSWriterLockUnavailable));
-    if (!lock.Held()) {
+    RuleStoreWriterLock lock;
+    const WriterLockAttempt attempt = TryRuleStoreWriterLock(lock);
+    if (attempt == WriterLockAttempt::kUnavailable) throw Exception(ResourceString(kSWriterLockUnavailable));
+    if (attempt == WriterLockAttempt::kHeldElsewhere) {
       ShowMessageDialog(ResourceString(kSAnotherCopyWriting), dkWarning, kOkAlone, 0);
       return;
     }

@@ -39,7 +39,7 @@
 #include "base/Exception.h"
 #include "registry/ERegistryException.h"
 #include "registry/KeyNameFolding.h"
-#include "registry/MemoryRegistry.h"
+#include "registry/TMemoryRegistry.h"
 #include "rulestore/RuleFunc.h"
 #include "support/FaultInjectingRegistry.h"
 
@@ -129,7 +129,7 @@ bool IsText(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz;
 // A key handle of the bare store, closed when it goes.
 class Key {
  public:
-  Key(RegistryBackend& backend, RegKey key) : backend_(backend), key_(key) {}
+  Key(TRegistryBackend& backend, RegKey key) : backend_(backend), key_(key) {}
   ~Key() {
     if (key_ != 0) backend_.CloseKey(key_);
   }
@@ -139,21 +139,21 @@ class Key {
   explicit operator bool() const { return key_ != 0; }
 
  private:
-  RegistryBackend& backend_;
+  TRegistryBackend& backend_;
   RegKey key_;
 };
 
-RegKey Create(RegistryBackend& backend, RegKey base, const std::string& path) {
+RegKey Create(TRegistryBackend& backend, RegKey base, const std::string& path) {
   RegKey key = 0;
   return backend.CreateKey(base, path, kKeyAllAccess, &key) == kRegSuccess ? key : 0;
 }
 
-RegKey Open(RegistryBackend& backend, RegKey base, const std::string& path, std::uint32_t access = kKeyAllAccess) {
+RegKey Open(TRegistryBackend& backend, RegKey base, const std::string& path, std::uint32_t access = kKeyAllAccess) {
   RegKey key = 0;
   return backend.OpenKey(base, path, access, &key) == kRegSuccess ? key : 0;
 }
 
-Raw ReadRawFrom(RegistryBackend& backend, RegKey key, const std::string& name) {
+Raw ReadRawFrom(TRegistryBackend& backend, RegKey key, const std::string& name) {
   Raw raw;
   std::uint32_t size = 0;
   if (backend.QueryValue(key, name, &raw.type, nullptr, &size) != kRegSuccess) return raw;
@@ -166,7 +166,7 @@ Raw ReadRawFrom(RegistryBackend& backend, RegKey key, const std::string& name) {
   return raw;
 }
 
-Raw ReadRaw(RegistryBackend& backend, const std::string& path, const std::string& name) {
+Raw ReadRaw(TRegistryBackend& backend, const std::string& path, const std::string& name) {
   Key key(backend, Open(backend, kHkeyCurrentUser, path));
   return key ? ReadRawFrom(backend, key.get(), name) : Raw();
 }
@@ -174,7 +174,7 @@ Raw ReadRaw(RegistryBackend& backend, const std::string& path, const std::string
 // The same, reaching the key a name at a time: a key opened relative to its parent (the action
 // "000") may lie deeper than a whole path from the root can reach. A key that refuses to open is
 // passed through together with the name after it, as a longer path does.
-Raw ReadRawStepwise(RegistryBackend& backend, const std::string& path, const std::string& name) {
+Raw ReadRawStepwise(TRegistryBackend& backend, const std::string& path, const std::string& name) {
   std::vector<std::unique_ptr<Key>> chain;
   RegKey at = kHkeyCurrentUser;
   std::string pending;
@@ -196,7 +196,7 @@ struct ExpectedPath {
   std::string path;
   bool raises = false;
 };
-ExpectedPath MailRulesPathOf(MemoryRegistry& registry) {
+ExpectedPath MailRulesPathOf(TMemoryRegistry& registry) {
   ExpectedPath expected;
   Key identities(registry, Open(registry, kHkeyCurrentUser, "Identities"));
   if (!identities) {
@@ -241,7 +241,7 @@ bool StartsWith(const std::vector<std::u16string>& path, const std::vector<std::
 
 // Every key that opens, as folded component lists; children are opened one name at a time, a link
 // as itself (followed, one leading back above itself would never end).
-void WalkKeys(MemoryRegistry& registry, RegKey key, std::vector<std::u16string>& path,
+void WalkKeys(TMemoryRegistry& registry, RegKey key, std::vector<std::u16string>& path,
               std::vector<std::vector<std::u16string>>& out) {
   std::uint32_t count = 0;
   std::uint32_t longest = 0;
@@ -265,7 +265,7 @@ void WalkKeys(MemoryRegistry& registry, RegKey key, std::vector<std::u16string>&
 
 // The keys outside the store, which may be reached by its path or, where that path holds a link,
 // where the link leads.
-std::vector<std::vector<std::u16string>> KeysOutside(MemoryRegistry& registry,
+std::vector<std::vector<std::u16string>> KeysOutside(TMemoryRegistry& registry,
                                                      const std::vector<std::vector<std::u16string>>& stores) {
   std::vector<std::vector<std::u16string>> all;
   std::vector<std::u16string> path;
@@ -324,7 +324,7 @@ struct NameRead {
   bool raises = false;
   bool equals = false;
 };
-NameRead ReadName(RegistryBackend& backend, RegKey key, const std::string& name) {
+NameRead ReadName(TRegistryBackend& backend, RegKey key, const std::string& name) {
   NameRead read;
   const Raw raw = ReadRawFrom(backend, key, "Name");
   std::uint32_t size = 0;
@@ -353,7 +353,7 @@ std::vector<std::string> OrderTokens(const Raw& order) {
 // included) that does not open as itself with the rights to list and delete it, that is a registry
 // link (its "SymbolicLinkValue" a REG_LINK: what lies beneath it is outside the store), or that
 // has a subkey whose name code page 932 cannot hold.
-bool RemovalRefused(MemoryRegistry& registry, RegKey store, std::vector<std::string> keys) {
+bool RemovalRefused(TMemoryRegistry& registry, RegKey store, std::vector<std::string> keys) {
   for (std::size_t index = 0; index < keys.size(); ++index) {
     RegKey opened = 0;
     if (registry.OpenKeyItself(store, keys[index], kKeyDelete | kKeyQueryValue | kKeyEnumerateSubKeys, &opened) !=
@@ -392,7 +392,7 @@ struct StoreBefore {
   std::vector<std::string> remnants;
   std::uint32_t free_number = 0;
 };
-StoreBefore LookAtStore(MemoryRegistry& registry, const std::string& path, const std::string& rule_name) {
+StoreBefore LookAtStore(TMemoryRegistry& registry, const std::string& path, const std::string& rule_name) {
   StoreBefore before;
   if (path.empty()) return before;
   Key store(registry, Open(registry, kHkeyCurrentUser, path));
@@ -465,7 +465,7 @@ std::string DumpWithout(const std::string& dump, const std::vector<std::string>&
 }
 
 struct Case {
-  MemoryRegistry registry;
+  TMemoryRegistry registry;
   FaultInjectingRegistry recorder{registry};
   bool fault_armed = false;
   std::vector<std::pair<std::vector<std::u16string>, std::string>> links;  // folded path, target
@@ -627,7 +627,7 @@ void RunInstaller(Case& c, bool two_digit, bool delete_after_receive, const std:
   if (skipped) ++tally.skipped_blocks;
 }
 
-void PutValue(MemoryRegistry& registry, const std::string& path, const std::string& name, std::uint32_t type,
+void PutValue(TMemoryRegistry& registry, const std::string& path, const std::string& name, std::uint32_t type,
               const std::string& bytes) {
   Key key(registry, Create(registry, kHkeyCurrentUser, path));
   if (key) {
@@ -665,7 +665,7 @@ bool BuildStore(Reader& in, Case& c, std::uint8_t* header, std::string* store_pa
     c.recorder.FailNthCall(nth, kFaultStatuses[status % (sizeof kFaultStatuses / sizeof kFaultStatuses[0])]);
     c.fault_armed = true;
   }
-  MemoryRegistry& registry = c.registry;
+  TMemoryRegistry& registry = c.registry;
   *store_path = std::string("Identities\\{ID}") + kMailRulesSuffix;
   std::uint32_t keys_made = 0;
   while (!in.Empty()) {
@@ -804,7 +804,7 @@ struct Listing {
   std::vector<std::string> names;
   bool outside = false;
 };
-Listing ListBare(MemoryRegistry& registry, const std::string& path) {
+Listing ListBare(TMemoryRegistry& registry, const std::string& path) {
   Listing listing;
   if (path.empty()) return listing;  // no store (the empty path would open the root)
   RegKey key = 0;

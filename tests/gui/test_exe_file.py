@@ -151,7 +151,7 @@ class ExeFileTest(unittest.TestCase):
                 dll = None
         self.assertIn(("user32.dll", "CreateWindowExA"), imports)
         # A new DLL in the import table is a decision: it loads before any code of ours, from the
-        # program's folder first unless the system lists it as a KnownDLL (src/win/DllSearchHardening.h).
+        # program's folder first unless the system lists it as a KnownDLL (src/base/DllSearchHardening.h).
         self.assertEqual({"advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll"}, dlls)
         self.assertEqual([], sorted(f"{d}!{f}" for d, f in imports - allowed), "imports missing from the list")
         for field in ("OSystem", "Subsystem"):

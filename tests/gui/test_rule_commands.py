@@ -38,6 +38,7 @@ ANOTHER_COPY_WRITING = ("別の Quellmark がルールを書き込んでいま�
 # The writer lock that every copy of the program takes around its registry work: one per user, shared
 # by all the user's sessions ({SID}: the user's, as process_standin.exe has the system write it).
 WRITER_LOCK = "Global\\Quellmark.RuleStoreWriter.{SID}"
+SESSION_WRITER_LOCK = "Quellmark.RuleStoreWriter.{SID}"
 CANCEL = "キャンセル"
 WS_MINIMIZE = 0x20000000
 RULE1 = ".jp以外で、二桁以上の数字を含む送信者"
@@ -584,30 +585,30 @@ class FailureTest(unittest.TestCase):
 class GuardTest(unittest.TestCase):
     """The add command writes nothing while the mail client runs or another copy writes the rules."""
 
-    def refused_while(self, session, command, warning, screenshot, during=None):
-        """With `command` running in the prefix (process_standin.exe in one of its parts), "追加" and OK
-        give `warning` instead of writing; `during` runs between OK and the warning."""
+    def other_program(self, session, command):
+        """`command` (process_standin.exe in one of its parts) running in the prefix until its standard input closes, at the latest when the test ends."""
         other = subprocess.Popen(["wine", *command], env=session.prefix.env(), stdin=subprocess.PIPE,
                                  stdout=subprocess.PIPE)
-        try:
-            self.assertEqual(b"running", other.stdout.readline().strip())
-            session.choose(two_digit=True, digit_at=True, item=0)
-            before = session.window_pixels("before-add", session.window) if during else None
-            session.press_add()
-            confirmation = session.display.wait_window(WARNING)
-            session.dialog(WARNING)
-            session.keys(WARNING, "Return")
-            if during:
-                session.display.wait_window_gone(confirmation)
-                during(before)
-            DialogShape.check(self, session.dialog(WARNING), warning, ["OK"])
-            session.screenshot(screenshot, session.display.wait_window(WARNING))
-            session.keys(WARNING, "Return")
-            session.no_dialog_for(1)
-        finally:
-            other.stdin.close()
-            other.wait(30)
-            other.stdout.close()
+        self.assertEqual(b"running", other.stdout.readline().strip())
+        self.addCleanup(other.stdout.close)
+        self.addCleanup(other.wait, 30)
+        self.addCleanup(other.stdin.close)
+        return other
+
+    def refused_while(self, session, command, warning, screenshot):
+        """With `command` running, "追加" and OK give `warning` instead of writing."""
+        other = self.other_program(session, command)
+        session.choose(two_digit=True, digit_at=True, item=0)
+        session.press_add()
+        session.display.wait_window(WARNING)
+        session.dialog(WARNING)
+        session.keys(WARNING, "Return")
+        DialogShape.check(self, session.dialog(WARNING), warning, ["OK"])
+        session.screenshot(screenshot, session.display.wait_window(WARNING))
+        session.keys(WARNING, "Return")
+        session.no_dialog_for(1)
+        other.stdin.close()
+        other.wait(30)
 
     def test_nothing_is_written_while_the_mail_client_runs(self):
         # Wine is of the NT family whatever version it reports, as XP is in a compatibility mode: the
@@ -627,40 +628,34 @@ class GuardTest(unittest.TestCase):
                 session.assert_written_exactly(after, new_rules, b"000 001")
 
     def test_nothing_is_written_while_another_copy_holds_the_store(self):
-        # The lock keeps its namespace and the user's SID when Wine reports NT 4.0 or 98 over the
-        # system it is, as XP's compatibility modes do.
+        # Told at once, not after a wait. The lock keeps its namespace and the user's SID when Wine
+        # reports NT 4.0 or 98 over the system it is, as XP's compatibility modes do.
         for version in ("", "nt40", "win98"):
             with self.subTest(version=version):
                 session = CommandSession(self, store_fixture(version))
-
-                def waiting(before, session=session):
-                    # The three seconds' wait for the lock: the window is repainted where the
-                    # confirmation was, and an Enter pressed meanwhile does not close the message
-                    # that follows unseen.
-                    session.keys(None, "Return")
-                    self.assertTrue(before == session.window_pixels("waiting-for-the-lock", session.window),
-                                    "the window was not repainted where the confirmation was")
-
                 self.refused_while(session, [str(tool_path("process_standin.exe")), WRITER_LOCK],
-                                   ANOTHER_COPY_WRITING, "another-copy-warning" + (version and "-" + version),
-                                   during=waiting)
+                                   ANOTHER_COPY_WRITING, "another-copy-warning" + (version and "-" + version))
                 session.assert_nothing_written(session.close())
 
-    def test_nothing_is_written_when_the_lock_cannot_be_made(self):
-        # An event holds the lock's name, so no mutex of that name can be made: whether another copy
-        # writes cannot be told, and the error box says so.
-        session = CommandSession(self, store_fixture())
-        other = subprocess.Popen(["wine", str(tool_path("process_standin.exe")), WRITER_LOCK, "event"],
-                                 env=session.prefix.env(), stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        try:
-            self.assertEqual(b"running", other.stdout.readline().strip())
-            session.choose(two_digit=True, digit_at=True, item=0)
-            session.add_and_meet_error("ルールの書き込みに使うロックを作成できません.")
-        finally:
-            other.stdin.close()
-            other.wait(30)
-            other.stdout.close()
-        session.assert_nothing_written(session.close())
+    def test_a_lock_name_taken_by_another_does_not_refuse_every_add(self):
+        # Another user made the global name first and shut this one out: the add runs with the lock
+        # of this session. Where no mutex of either name can be made (events hold both), whether
+        # another copy writes cannot be told, and the error box says so.
+        new_rules = {**installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
+                     **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)}
+        for holders in (["denied:" + WRITER_LOCK], ["event:" + WRITER_LOCK, "event:" + SESSION_WRITER_LOCK]):
+            with self.subTest(holders=holders):
+                session = CommandSession(self, store_fixture())
+                other = self.other_program(session, [str(tool_path("process_standin.exe")), *holders])
+                session.choose(two_digit=True, digit_at=True, item=0)
+                if holders[0].startswith("denied:"):
+                    session.add_and_confirm()
+                    session.assert_written_exactly(session.close(), new_rules, b"000 001")
+                else:
+                    session.add_and_meet_error("ルールの書き込みに使うロックを作成できません.")
+                    session.assert_nothing_written(session.close())
+                other.stdin.close()
+                other.wait(30)
 
 
 class HomePageTest(unittest.TestCase):

@@ -15,7 +15,7 @@ using BackendConformance = RegistryCase;
 const std::string kNihongo = "\x93\xFA\x96\x7B\x8C\xEA";  // 日本語: 3 characters, 6 bytes
 
 TEST_F(BackendConformance, AnEmptySubKeyOpensTheBaseItself) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   RegKey root = 1;
   ASSERT_EQ(registry.OpenKey(kHkeyCurrentUser, "", kKeyAllAccess, &root), kRegSuccess);
   EXPECT_EQ(root, kHkeyCurrentUser);
@@ -37,7 +37,7 @@ TEST_F(BackendConformance, AnEmptySubKeyOpensTheBaseItself) {
 }
 
 TEST_F(BackendConformance, ClosedHandlesAreInvalidThePredefinedRootNeverCloses) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   EXPECT_EQ(registry.CloseKey(kHkeyCurrentUser), kRegSuccess);
   EXPECT_EQ(registry.CloseKey(kHkeyCurrentUser), kRegSuccess);
   ASSERT_TRUE(MakeKey(registry, "Store"));  // the root still works
@@ -53,7 +53,7 @@ TEST_F(BackendConformance, ClosedHandlesAreInvalidThePredefinedRootNeverCloses) 
 }
 
 TEST_F(BackendConformance, PathRules) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   RegKey key = 1;
   EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, "\\x", kKeyAllAccess, &key), kRegBadPathname);
   EXPECT_EQ(key, 0u);
@@ -79,7 +79,7 @@ TEST_F(BackendConformance, PathRules) {
 }
 
 TEST_F(BackendConformance, NameAndPathLengthLimits) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   const std::string name256(256, 'n');
   const std::string name257(257, 'n');
   EXPECT_TRUE(MakeKey(registry, name256));
@@ -103,7 +103,7 @@ TEST_F(BackendConformance, NameAndPathLengthLimits) {
 }
 
 TEST_F(BackendConformance, PathLimitsCountUtf16CharactersNotBytes) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   // 表 is 95 5C: one character in two bytes, its trail byte a backslash.
   auto hyou = [](int count) {
     std::string name;
@@ -126,7 +126,7 @@ TEST_F(BackendConformance, PathLimitsCountUtf16CharactersNotBytes) {
 }
 
 TEST_F(BackendConformance, NamesCompareAsUtf16WithUpperCaseFolding) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   // Pairs that name one key: Ａ/ａ, Α/α, А/а (fullwidth, Greek, Cyrillic), Ⅰ/ⅰ, ASCII.
   const std::pair<std::string, std::string> same[] = {
       {"\x82\x60", "\x82\x81"}, {"\x83\x9F", "\x83\xBF"}, {"\x84\x40", "\x84\x70"},
@@ -159,7 +159,7 @@ TEST_F(BackendConformance, NamesAndStringsComeBackInTheCodeTheirCharacterConvert
   // The registry keeps names and strings as UTF-16, so a character that code page 932 has two codes
   // for comes back in the one the conversion from UTF-16 gives. Ⅰ: FA 4A (IBM), 87 54 (NEC).
   // 纊: ED 40 (NEC-selected IBM), FA 5C (IBM).
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   ASSERT_TRUE(MakeKey(registry, "\xFA\x4A"));
   EXPECT_EQ(SubkeyNames(registry, ""), std::vector<std::string>{"\x87\x54"});
   EXPECT_TRUE(KeyExists(registry, "\xFA\x4A"));
@@ -203,7 +203,7 @@ TEST_F(BackendConformance, NamesAndStringsComeBackInTheCodeTheirCharacterConvert
 }
 
 TEST_F(BackendConformance, KeyInformationCountsNameLengthsInUtf16Characters) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   ASSERT_TRUE(MakeKey(registry, "Store\\ab"));
   ASSERT_TRUE(MakeKey(registry, "Store\\" + kNihongo));
   ScopedKey store(registry);
@@ -227,7 +227,7 @@ TEST_F(BackendConformance, KeyInformationCountsNameLengthsInUtf16Characters) {
 }
 
 TEST_F(BackendConformance, EnumKeyNeedsRoomForEveryByteAndTheNul) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   ASSERT_TRUE(MakeKey(registry, "Ascii\\abcdef"));
   ASSERT_TRUE(MakeKey(registry, "Kanji\\" + kNihongo));
   struct Case {
@@ -260,7 +260,7 @@ TEST_F(BackendConformance, EnumKeyNeedsRoomForEveryByteAndTheNul) {
 }
 
 TEST_F(BackendConformance, EnumerationIndexesFollowTheLiveList) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   ASSERT_TRUE(MakeKey(registry, "Store\\B"));
   ASSERT_TRUE(MakeKey(registry, "Store\\C"));
   ScopedKey store(registry);
@@ -279,7 +279,7 @@ TEST_F(BackendConformance, EnumerationIndexesFollowTheLiveList) {
 }
 
 TEST_F(BackendConformance, QueryValueSizesAndTerminators) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   ASSERT_TRUE(PutValue(registry, "Store", "Kanji", RawValue{kRegSz, std::string("\x93\xFA\x96\x7B\0", 5)}));
   ASSERT_TRUE(PutValue(registry, "Store", "Bare", RawValue{kRegSz, "abc"}));
   ASSERT_TRUE(PutValue(registry, "Store", "Short", RawValue{kRegDword, "\x01\x02"}));
@@ -329,7 +329,7 @@ TEST_F(BackendConformance, QueryValueSizesAndTerminators) {
 }
 
 TEST_F(BackendConformance, ZeroLengthValuesKeepTheirTypeAndLeaveTheBufferAlone) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   ScopedKey store(registry);
   ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store", kKeyAllAccess, store.out()), kRegSuccess);
   for (std::uint32_t type : {kRegNone, kRegSz, kRegExpandSz, kRegBinary, kRegDword, kRegMultiSz}) {
@@ -347,7 +347,7 @@ TEST_F(BackendConformance, ZeroLengthValuesKeepTheirTypeAndLeaveTheBufferAlone) 
 }
 
 TEST_F(BackendConformance, SetValueStoresAnyTypeUnvalidatedAndChecksItsArguments) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   ScopedKey store(registry);
   ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store", kKeyAllAccess, store.out()), kRegSuccess);
   const auto* bytes = reinterpret_cast<const unsigned char*>("12345678");
@@ -372,7 +372,7 @@ TEST_F(BackendConformance, SetValueStoresAnyTypeUnvalidatedAndChecksItsArguments
 }
 
 TEST_F(BackendConformance, HandlesCarryTheirAccessMask) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   ASSERT_TRUE(PutValue(registry, "Store\\Child", "V", RawValue{kRegBinary, "x"}));
   const auto* bytes = reinterpret_cast<const unsigned char*>("x");
   char name[16];
@@ -410,7 +410,7 @@ TEST_F(BackendConformance, HandlesCarryTheirAccessMask) {
 namespace {
 
 TEST_F(BackendConformance, CreateTellsANewKeyFromAnExistingOneAndDeleteGoesLeafFirst) {
-  RegistryBackend& registry = backend();
+  TRegistryBackend& registry = backend();
   ScopedKey rule(registry);
   std::uint32_t disposition = 0;
   ASSERT_EQ(registry.CreateKey(kHkeyCurrentUser, "Store\\000", kKeyAllAccess, rule.out(), &disposition), kRegSuccess);

@@ -1,14 +1,14 @@
 // Runs the registry suite over the in-memory store.
 #include <gtest/gtest.h>
 
-#include "registry/MemoryRegistry.h"
 #include "registry/RegistryHarness.h"
+#include "registry/TMemoryRegistry.h"
 
 namespace {
 
 class MemoryHarness final : public RegistryHarness {
  public:
-  RegistryBackend& Backend() override { return registry_; }
+  TRegistryBackend& Backend() override { return registry_; }
   void ResetUserKey() override { registry_.Clear(); }
   bool MakeKeyRefuseReading(const std::string& path) override { return registry_.SetGrantedAccess(path, 0); }
   bool MakeKeyReadOnly(const std::string& path) override { return registry_.SetGrantedAccess(path, kKeyRead); }
@@ -21,7 +21,7 @@ class MemoryHarness final : public RegistryHarness {
   }
 
  private:
-  MemoryRegistry registry_;
+  TMemoryRegistry registry_;
 };
 
 }  // namespace

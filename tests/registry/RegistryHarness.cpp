@@ -13,14 +13,14 @@ void PrintTo(const RawValue& value, std::ostream* out) {
   *out << " ]";
 }
 
-::testing::AssertionResult MakeKey(RegistryBackend& backend, const std::string& path) {
+::testing::AssertionResult MakeKey(TRegistryBackend& backend, const std::string& path) {
   ScopedKey key(backend);
   const RegStatus status = backend.CreateKey(kHkeyCurrentUser, path, kKeyAllAccess, key.out());
   if (status != kRegSuccess) return ::testing::AssertionFailure() << "creating '" << path << "' gave " << status;
   return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult PutValue(RegistryBackend& backend, const std::string& path, const std::string& name,
+::testing::AssertionResult PutValue(TRegistryBackend& backend, const std::string& path, const std::string& name,
                                     const RawValue& value) {
   ScopedKey key(backend);
   RegStatus status = backend.CreateKey(kHkeyCurrentUser, path, kKeyAllAccess, key.out());
@@ -36,7 +36,7 @@ void PrintTo(const RawValue& value, std::ostream* out) {
   return ::testing::AssertionSuccess();
 }
 
-std::optional<RawValue> GetValue(RegistryBackend& backend, const std::string& path, const std::string& name) {
+std::optional<RawValue> GetValue(TRegistryBackend& backend, const std::string& path, const std::string& name) {
   ScopedKey key(backend);
   if (backend.OpenKey(kHkeyCurrentUser, path, kKeyQueryValue, key.out()) != kRegSuccess) return std::nullopt;
   std::uint32_t type = 0;
@@ -56,12 +56,12 @@ std::optional<RawValue> GetValue(RegistryBackend& backend, const std::string& pa
   return RawValue{type, buffer};
 }
 
-bool KeyExists(RegistryBackend& backend, const std::string& path) {
+bool KeyExists(TRegistryBackend& backend, const std::string& path) {
   ScopedKey key(backend);
   return backend.OpenKey(kHkeyCurrentUser, path, kKeyQueryValue, key.out()) == kRegSuccess;
 }
 
-std::vector<std::string> SubkeyNames(RegistryBackend& backend, const std::string& path) {
+std::vector<std::string> SubkeyNames(TRegistryBackend& backend, const std::string& path) {
   std::vector<std::string> names;
   ScopedKey key(backend);
   if (backend.OpenKey(kHkeyCurrentUser, path, kKeyQueryValue | kKeyEnumerateSubKeys, key.out()) != kRegSuccess) {

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "registry/ERegistryException.h"
-#include "registry/RegistryBackend.h"
+#include "registry/TRegistryBackend.h"
 
 class RegistryHarness {
  public:
   virtual ~RegistryHarness() = default;
-  virtual RegistryBackend& Backend() = 0;
+  virtual TRegistryBackend& Backend() = 0;
   // Empties HKEY_CURRENT_USER as the back end sees it: values and subkeys.
   virtual void ResetUserKey() = 0;
   // Makes the existing key at path (from HKEY_CURRENT_USER) refuse to be opened for reading, as a
@@ -46,7 +46,7 @@ void PrintTo(const RawValue& value, std::ostream* out);
 // A key handle that the back end closes when it goes.
 class ScopedKey {
  public:
-  explicit ScopedKey(RegistryBackend& backend) : backend_(backend) {}
+  explicit ScopedKey(TRegistryBackend& backend) : backend_(backend) {}
   ~ScopedKey() { Reset(); }
   ScopedKey(const ScopedKey&) = delete;
   ScopedKey& operator=(const ScopedKey&) = delete;
@@ -63,22 +63,22 @@ class ScopedKey {
   }
 
  private:
-  RegistryBackend& backend_;
+  TRegistryBackend& backend_;
   RegKey key_ = 0;
 };
 
 // Fixture access, paths from HKEY_CURRENT_USER. Failures come back to the calling test's line
 // through the assertion results.
-::testing::AssertionResult MakeKey(RegistryBackend& backend, const std::string& path);
-::testing::AssertionResult PutValue(RegistryBackend& backend, const std::string& path, const std::string& name,
+::testing::AssertionResult MakeKey(TRegistryBackend& backend, const std::string& path);
+::testing::AssertionResult PutValue(TRegistryBackend& backend, const std::string& path, const std::string& name,
                                     const RawValue& value);
 // The value, or nothing when the key or the value is missing, or when it is a text that the code
 // page cannot hold (a text of its own, never rewritten with substitutes).
-std::optional<RawValue> GetValue(RegistryBackend& backend, const std::string& path, const std::string& name);
-bool KeyExists(RegistryBackend& backend, const std::string& path);
+std::optional<RawValue> GetValue(TRegistryBackend& backend, const std::string& path, const std::string& name);
+bool KeyExists(TRegistryBackend& backend, const std::string& path);
 // The subkey names in enumeration order, a name that the code page cannot hold with its "?";
 // empty when the key does not open.
-std::vector<std::string> SubkeyNames(RegistryBackend& backend, const std::string& path);
+std::vector<std::string> SubkeyNames(TRegistryBackend& backend, const std::string& path);
 
 // The message of the ERegistryException that action raises, or nothing when it raises none.
 template <typename Action>
@@ -95,5 +95,5 @@ std::optional<std::string> RegistryErrorOf(Action action) {
 class RegistryCase : public ::testing::Test {
  protected:
   void SetUp() override { Harness().ResetUserKey(); }
-  RegistryBackend& backend() { return Harness().Backend(); }
+  TRegistryBackend& backend() { return Harness().Backend(); }
 };

@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/SystemFamily.h"
 #include "registry/RegistryHarness.h"
-#include "registry/WindowsRegistry.h"
-#include "win/SystemFamily.h"
+#include "registry/TWindowsRegistry.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ class WineHarness final : public RegistryHarness {
 
   bool Ready() const { return scratch_ != nullptr && redirected_; }
 
-  RegistryBackend& Backend() override { return registry_; }
+  TRegistryBackend& Backend() override { return registry_; }
 
   void ResetUserKey() override {
     RestoreReadable();
@@ -149,7 +149,7 @@ class WineHarness final : public RegistryHarness {
     refusing_.clear();
   }
 
-  WindowsRegistry registry_{RunningSystemFamily()};
+  TWindowsRegistry registry_{RunningSystemFamily()};
   std::string scratch_path_;
   HKEY scratch_ = nullptr;
   bool redirected_ = false;

@@ -14,7 +14,7 @@ something in ("%s"). Sections are numbered as the contents list numbers them, an
 one without its number. The error box appends "." to a text whose last character is above "." (any
 Japanese character is), so an error is quoted with that ".". The program's texts are read from its
 sources: the string literals of the string table, of the windows and dialogs (src/ui), of the
-Windows seam and the application (src/win, src/app) and of the rule store (the rules' names); those
+framework base and the application (src/base, src/app) and of the rule store (the rules' names); those
 the program can show are its Japanese ones, but for the few listed in NEVER_SHOWN.
 """
 
@@ -73,7 +73,7 @@ def gets_closing_period(text):
 
 def program_texts():
     """(the string table's texts, the other string literals of the program's sources)."""
-    sources = [path for folder in ("ui", "win", "app", "rulestore") for path in sorted((SOURCES / folder).rglob("*.cpp"))]
+    sources = [path for folder in ("ui", "base", "app", "rulestore") for path in sorted((SOURCES / folder).rglob("*.cpp"))]
     return set(string_literals(STRING_TABLE)), {text for path in sources for text in string_literals(path)}
 
 

@@ -20,7 +20,7 @@
 #include <sstream>
 
 #include "support/FaultInjectingRegistry.h"
-#include "registry/MemoryRegistry.h"
+#include "registry/TMemoryRegistry.h"
 #include "rulestore/RuleStoreTest.h"
 
 namespace {
@@ -70,7 +70,7 @@ const std::vector<StoreCase>& Stores() {
 }
 
 // The registry as "[path]" blocks of its dump, without the empty keys on the way to the store.
-std::map<std::string, std::string> State(const MemoryRegistry& memory) {
+std::map<std::string, std::string> State(const TMemoryRegistry& memory) {
   std::map<std::string, std::string> blocks;
   std::istringstream lines(memory.Dump());
   std::string path;
@@ -92,7 +92,7 @@ std::map<std::string, std::string> State(const MemoryRegistry& memory) {
 }
 
 // The store's "Order" names, as the mail client reads them.
-std::vector<std::string> OrderTokens(RegistryBackend& backend) {
+std::vector<std::string> OrderTokens(TRegistryBackend& backend) {
   std::vector<std::string> tokens;
   const auto order = GetValue(backend, kStorePath, "Order");
   if (!order || (order->type != kRegSz && order->type != kRegExpandSz)) return tokens;
@@ -103,7 +103,7 @@ std::vector<std::string> OrderTokens(RegistryBackend& backend) {
 
 // What the mail client sees: every block outside the store's rule keys, and the rule keys that
 // "Order" lists, in its order; by_position names them by their place in "Order" instead.
-std::string Seen(MemoryRegistry& memory, bool by_position) {
+std::string Seen(TMemoryRegistry& memory, bool by_position) {
   const std::string rule_prefix = std::string(kStorePath) + "\\";
   std::string seen;
   for (const auto& [path, values] : State(memory)) {
@@ -118,7 +118,7 @@ std::string Seen(MemoryRegistry& memory, bool by_position) {
 }
 
 // The store's direct subkeys that "Order" does not list.
-std::vector<std::string> UnlistedRuleKeys(MemoryRegistry& memory) {
+std::vector<std::string> UnlistedRuleKeys(TMemoryRegistry& memory) {
   const std::vector<std::string> tokens = OrderTokens(memory);
   std::vector<std::string> unlisted;
   for (const std::string& key : SubkeyNames(memory, kStorePath)) {
@@ -145,7 +145,7 @@ std::map<std::string, std::string> Without(std::map<std::string, std::string> st
 struct Snapshots {
   std::vector<std::map<std::string, std::string>> states;
   std::vector<std::string> seen;
-  void Take(MemoryRegistry& memory) {
+  void Take(TMemoryRegistry& memory) {
     states.push_back(State(memory));
     seen.push_back(Seen(memory, false));
   }
@@ -174,7 +174,7 @@ class FailureSweep : public RuleStoreTest, public ::testing::WithParamInterface<
   }
 
   const Command& command() const { return kCommands[std::get<0>(GetParam())]; }
-  MemoryRegistry& memory() { return static_cast<MemoryRegistry&>(backend()); }
+  TMemoryRegistry& memory() { return static_cast<TMemoryRegistry&>(backend()); }
 
   void Build() {
     Clean();

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "support/FaultInjectingRegistry.h"
-#include "registry/MemoryRegistry.h"
+#include "registry/TMemoryRegistry.h"
 #include "rulestore/RuleStoreTest.h"
 
 namespace {
@@ -28,7 +28,7 @@ class RuleInstallerFaults : public RuleStoreTest {
     return writes;
   }
 
-  MemoryRegistry& memory() { return static_cast<MemoryRegistry&>(backend()); }
+  TMemoryRegistry& memory() { return static_cast<TMemoryRegistry&>(backend()); }
 
   FaultInjectingRegistry faults_{Harness().Backend()};
 };
@@ -44,7 +44,7 @@ TEST_F(RuleInstallerFaults, ValuesAreWrittenInTheMailClientsOrderAndNothingElse)
                           "\\000\\Criteria\\000 Value", "\\000\\Criteria\\000 ValueType", "\\000\\Criteria\\001 Flags",
                           "\\000\\Criteria\\001 Logic", "\\000\\Criteria\\001 Type", "\\000\\Criteria\\001 Value",
                           "\\000\\Criteria\\001 ValueType", " Order"}));
-  EXPECT_EQ(static_cast<MemoryRegistry&>(backend()).OpenHandleCount(), 0u);
+  EXPECT_EQ(static_cast<TMemoryRegistry&>(backend()).OpenHandleCount(), 0u);
 }
 
 // Failures at the points where a rule could be lost, "Order" emptied or half a rule left behind: the

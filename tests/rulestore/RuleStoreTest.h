@@ -21,7 +21,7 @@ class RuleStoreTest : public ::testing::Test {
     Harness().ResetUserKey();
     SetActiveRegistryBackend(&backend());
   }
-  RegistryBackend& backend() { return Harness().Backend(); }
+  TRegistryBackend& backend() { return Harness().Backend(); }
 
   void Put(const std::string& path, const std::string& name, const RawValue& value) {
     ASSERT_TRUE(PutValue(backend(), path, name, value));

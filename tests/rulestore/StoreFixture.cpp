@@ -18,7 +18,7 @@ RawValue Binary(const void* data, std::size_t size) {
   return {kRegBinary, std::string(static_cast<const char*>(data), size)};
 }
 
-std::vector<std::string> KeyTree(RegistryBackend& backend, const std::string& path) {
+std::vector<std::string> KeyTree(TRegistryBackend& backend, const std::string& path) {
   std::vector<std::string> tree;
   for (const std::string& child : SubkeyNames(backend, path)) {
     tree.push_back(child);

@@ -14,7 +14,7 @@ RawValue Dword(std::uint32_t value);
 RawValue Binary(const void* data, std::size_t size);
 
 // Every key path below path (relative to it), depth first, in enumeration order.
-std::vector<std::string> KeyTree(RegistryBackend& backend, const std::string& path);
+std::vector<std::string> KeyTree(TRegistryBackend& backend, const std::string& path);
 
 // The store of identity "{ID}".
 extern const char kIdentity[];

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "registry/RegistryBackend.h"
+#include "registry/TRegistryBackend.h"
 
 enum class RegCall { kOpenKey, kCreateKey, kCloseKey, kQueryInfoKey, kEnumKey, kQueryValue, kSetValue, kDeleteKey };
 constexpr std::size_t kRegCallKinds = 8;
@@ -30,14 +30,14 @@ struct RecordedCall {
   RegStatus status;
 };
 
-class FaultInjectingRegistry final : public RegistryBackend {
+class FaultInjectingRegistry final : public TRegistryBackend {
  public:
-  explicit FaultInjectingRegistry(RegistryBackend& inner) : inner_(inner) {}
+  explicit FaultInjectingRegistry(TRegistryBackend& inner) : inner_(inner) {}
 
   RegStatus OpenKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
   // Counted, recorded and failed as an open.
   RegStatus OpenKeyItself(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result) override;
-  using RegistryBackend::CreateKey;
+  using TRegistryBackend::CreateKey;
   RegStatus CreateKey(RegKey base, const std::string& sub_key, std::uint32_t access, RegKey* result,
                       std::uint32_t* disposition) override;
   RegStatus CloseKey(RegKey key) override;
@@ -99,7 +99,7 @@ class FaultInjectingRegistry final : public RegistryBackend {
   std::string PathOf(RegKey key) const;
   static std::string Join(const std::string& base, const std::string& sub_key);
 
-  RegistryBackend& inner_;
+  TRegistryBackend& inner_;
   std::array<std::uint64_t, kRegCallKinds> counts_{};
   std::uint64_t total_ = 0;
   std::vector<RecordedCall> calls_;

@@ -1,8 +1,8 @@
 // The widget layer's arithmetic: density scaling with the system's rounding, radio item placement.
 #include <gtest/gtest.h>
 
-#include "base/MulDivRound.h"
 #include "ui/widgets/Layout.h"
+#include "ui/widgets/MulDivRound.h"
 #include "ui/widgets/WindowTree.h"
 
 #include <map>

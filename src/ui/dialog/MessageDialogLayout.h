@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ui/dialog/MessageDialogTypes.h"
-#include "base/MulDivRound.h"
+#include "ui/widgets/MulDivRound.h"
 
 struct DialogRect {
   int left = 0;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/ResourceStrings.h"
-#include "win/Clipboard.h"
+#include "ui/dialog/Clipboard.h"
 
 int ButtonWidthCache[kButtonKindCount] = {};
 

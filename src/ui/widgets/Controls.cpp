@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "base/Exception.h"
-#include "ui/widgets/Forms.h"
 #include "ui/widgets/Layout.h"
 #include "ui/widgets/WindowTree.h"
 
@@ -73,9 +72,7 @@ TControl::TControl(TControl* parent, const TControlArgs& args, const char* windo
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   class_proc_ =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
-  if (TForm* form = parent_ != nullptr ? ParentForm() : nullptr) {
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(form->Font()), FALSE);
-  }
+  if (parent_ != nullptr) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
 }
 
 TControl::~TControl() {
@@ -137,12 +134,6 @@ LRESULT TControl::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
   }
   return DefaultHandler(message, wparam, lparam);
-}
-
-TForm* TControl::ParentForm() noexcept {
-  TControl* control = this;
-  while (control->parent_ != nullptr) control = control->parent_;
-  return dynamic_cast<TForm*>(control);
 }
 
 TControl* TControl::FindControl(const std::string& name) const noexcept {
@@ -333,7 +324,7 @@ TCheckBox::TCheckBox(TControl* parent, const TControlArgs& args, const TCheckBox
 
 TRadioGroup::TRadioGroup(TControl* parent, const TControlArgs& args, const TRadioGroupArgs& group)
     : TControl(parent, args, "BUTTON", WS_VISIBLE | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, WS_EX_CONTROLPARENT) {
-  HFONT font = ParentForm()->Font();
+  HFONT font = Font();
   const int text_height = TCanvas(font).TextHeight();
   const TTextList& items = group.items;
   for (int i = 0; i < static_cast<int>(items.count); ++i) {
@@ -374,12 +365,21 @@ TButton::TButton(TControl* parent, const TControlArgs& args, const TButtonArgs& 
   if (button.is_default) {
     SendMessageA(RootWindow(Handle()), DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(Handle())), 0);
   }
-  if (button.is_cancel) ParentForm()->SetCancelButton(this);
+  if (button.is_cancel) SetCancelButton(this);
 }
 
 void TButton::Click() {
-  if (modal_result_ != mrNone) ParentForm()->SetModalResult(modal_result_);
+  if (modal_result_ != mrNone) ChooseModalResult(modal_result_);
   TControl::Click();
+}
+
+// The default frame follows the focus (Forms.cpp lists what the forms add to the dialog manager):
+// only a button sees its focus come and go.
+LRESULT TButton::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND form = RootWindow(Handle());
+  if (message == WM_SETFOCUS) SendMessageA(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Handle()), TRUE);
+  if (message == WM_KILLFOCUS) SendMessageA(form, DM_SETDEFID, LOWORD(SendMessageA(form, DM_GETDEFID, 0, 0)), 0);
+  return TControl::WndProc(message, wparam, lparam);
 }
 
 TLabel::TLabel(TControl* parent, const TControlArgs& args)

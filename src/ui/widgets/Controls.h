@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Handles.h"
 #include "base/TObject.h"
 #include "ui/widgets/FormDescription.h"
-#include "win/Handles.h"
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
@@ -41,7 +41,7 @@ struct TControlArgs {
   TAlign align = TAlign::alNone;                  // alClient fills the parent
 };
 
-class TForm;
+class TButton;
 
 // A control's window is made in its constructor and lives exactly as long as the object: there is
 // no deferred creation, so every property lives in the window and is read back from it. The one
@@ -54,7 +54,16 @@ class TControl : public TObject {
 
   HWND Handle() const noexcept { return handle_.Get(); }
   TControl* Parent() const noexcept { return parent_; }
-  TForm* ParentForm() noexcept;
+  // The font the control shows its text in: its parent's, up to the form, which has its own.
+  virtual HFONT Font() const noexcept { return parent_ != nullptr ? parent_->Font() : nullptr; }
+  // A modal result chosen by a button, and the button that Escape presses, go to the parent, up to
+  // the form, which acts on them; a control with no form above it ignores them.
+  virtual void ChooseModalResult(TModalResult result) noexcept {
+    if (parent_ != nullptr) parent_->ChooseModalResult(result);
+  }
+  virtual void SetCancelButton(TButton* button) noexcept {
+    if (parent_ != nullptr) parent_->SetCancelButton(button);
+  }
   // The control whose window this is, or nullptr for a window that is not one of ours.
   static TControl* FromHandle(HWND window) noexcept;
 

@@ -5,13 +5,14 @@
 #include <cstring>
 
 #include "base/Exception.h"
-#include "base/MulDivRound.h"
 #include "ui/widgets/Layout.h"
-#include "win/Monitors.h"
+#include "ui/widgets/Monitors.h"
+#include "ui/widgets/MulDivRound.h"
 
 namespace {
 
 HWND g_form_owner = nullptr;
+TMessageStep g_message_step = nullptr;
 
 DWORD FormStyle(const TFormArgs& args) {
   const bool dialog = args.border_style == TBorderStyle::bsDialog;
@@ -53,7 +54,7 @@ TShiftState KeyboardShiftState() noexcept {
 // - the default frame follows the focus also where the dialog manager does not move it (Wine's):
 //   to a button focused by a click or by the form's activation, and back to the default button when
 //   a button loses the focus, so that Enter presses the focused button and an inactive form shows
-//   its default one. Only a button sees its focus come and go, so TButton::WndProc is here too;
+//   its default one (TButton::WndProc, since only a button sees its focus come and go);
 // - the focus back on the control that last had it when the form gets the focus again, also after
 //   the form was hidden with the application window (the program minimised through its task bar
 //   button), which drops the focus before Wine's dialog manager notes where it was.
@@ -66,6 +67,8 @@ bool SwitchesPage(const MSG& message, TShiftState shift) noexcept {
   pages->SelectNextPage(key == VK_TAB ? (shift & ssShift) == 0 : key == VK_NEXT);
   return true;
 }
+
+}  // namespace
 
 bool IsFormKeyMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
@@ -85,8 +88,6 @@ bool IsFormKeyMessage(MSG& message) {
   }
   return IsDialogMessageA(root, &message) != FALSE;
 }
-
-}  // namespace
 
 LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_CLOSE) {
@@ -112,30 +113,11 @@ LRESULT TForm::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   return TControl::WndProc(message, wparam, lparam);
 }
 
-LRESULT TButton::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
-  HWND form = RootWindow(Handle());
-  if (message == WM_SETFOCUS) SendMessageA(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Handle()), TRUE);
-  if (message == WM_KILLFOCUS) SendMessageA(form, DM_SETDEFID, LOWORD(SendMessageA(form, DM_GETDEFID, 0, 0)), 0);
-  return TControl::WndProc(message, wparam, lparam);
-}
-
 void SetFormOwner(HWND owner) noexcept { g_form_owner = owner; }
 
 HWND FormOwner() noexcept { return g_form_owner; }
 
-bool HandleMessage() {
-  MSG message{};
-  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    WaitMessage();  // no idle work: the program has no hints or actions
-    return true;
-  }
-  if (message.message == WM_QUIT) return false;
-  if (!IsFormKeyMessage(message)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  return true;
-}
+void SetMessageStep(TMessageStep step) noexcept { g_message_step = step; }
 
 // ---- TDisabledTaskWindows ------------------------------------------------------------------------
 
@@ -230,6 +212,7 @@ void TForm::Close() {
 
 TModalResult TForm::ShowModal() {
   if (modal_ || IsWindowVisible(Handle())) throw Exception("ShowModal: the form is shown already");
+  if (g_message_step == nullptr) throw Exception("ShowModal: no message loop to step");
   if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
   ReleaseCapture();
   modal_ = true;
@@ -251,7 +234,7 @@ TModalResult TForm::ShowModal() {
   Show();
   while (modal_result_ == mrNone) {
     try {
-      if (!HandleMessage()) {
+      if (!g_message_step()) {
         PostQuitMessage(0);
         modal_result_ = mrCancel;
       }

@@ -30,7 +30,7 @@ class TForm : public TControl {
   explicit TForm(const TFormArgs& args);
 
   // Every control of the form shows its text in this font.
-  HFONT Font() const noexcept { return font_.Get(); }
+  HFONT Font() const noexcept override { return font_.Get(); }
   RECT WindowRect() const noexcept;
   // The outer size whose client area is width x height, the frame as the system draws it.
   void SetClientSize(int width, int height) noexcept;
@@ -46,9 +46,9 @@ class TForm : public TControl {
   // What closing a form that is not modal does; none: it is hidden. The main form's ends the program.
   TNotifyEvent OnClose;
 
-  void SetModalResult(TModalResult result) noexcept { modal_result_ = result; }
+  void ChooseModalResult(TModalResult result) noexcept override { modal_result_ = result; }
   // The button that Escape presses.
-  void SetCancelButton(TButton* button) noexcept { cancel_button_ = button; }
+  void SetCancelButton(TButton* button) noexcept override { cancel_button_ = button; }
 
   // Places the form as its TPosition says and shows it.
   void Show(int show_command = SW_SHOWNORMAL);
@@ -96,10 +96,16 @@ class TDisabledTaskWindows {
   std::vector<HWND> windows_;
 };
 
-// One step of a message loop: takes the next message and handles it (a form's keys through its key
-// preview and the dialog manager), or waits when there is none. False for the quit message. What a
-// key preview handler raises goes on to the caller.
-bool HandleMessage();
+// A form's keys: the key preview and the dialog manager, with what the forms add to it (Forms.cpp).
+// True when the message was handled so and is not to be dispatched. What a key preview handler
+// raises goes on to the caller.
+bool IsFormKeyMessage(MSG& message);
+
+// One step of a message loop (the application's HandleMessage): takes the next message and handles
+// it, or waits when there is none; false for the quit message. The application sets it, so that the
+// modal loops of the forms step the way its own loop does.
+using TMessageStep = bool (*)();
+void SetMessageStep(TMessageStep step) noexcept;
 
 // The density the display runs at (LOGPIXELSY of the screen), 96 when it cannot be read.
 int SystemPixelsPerInch() noexcept;

@@ -1,0 +1,34 @@
+// The preloads that run where SetDefaultDllDirectories is missing, which under Wine is never by
+// themselves: the window's at start, the shell's just before shell32, each from the system folder.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "base/Cp932Text.h"
+#include "base/DllSearchHardening.h"
+
+namespace {
+
+void ExpectFromSystemFolder(const char* name) {
+  char folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  ASSERT_GT(length, 0u);
+  const HMODULE module = GetModuleHandleA(name);
+  ASSERT_NE(nullptr, module) << name << " not loaded";
+  char path[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameA(module, path, MAX_PATH), 0u);
+  EXPECT_EQ(FoldAsciiCase(std::string(folder, length) + "\\" + name), FoldAsciiCase(path));
+}
+
+TEST(DllSearchHardening, StartLoadsTheWindowsDllsAndTheClickTheShells) {
+  const char* const window[] = {"uxtheme.dll"};
+  const char* const shell[] = {"setupapi.dll", "oleacc.dll", "userenv.dll"};  // not version: Wine's uxtheme imports it
+  for (const char* name : window) ASSERT_EQ(nullptr, GetModuleHandleA(name)) << name << " loaded already";
+  for (const char* name : shell) ASSERT_EQ(nullptr, GetModuleHandleA(name)) << name << " loaded already";
+  PreloadSystemLoadedDlls();
+  for (const char* name : window) ExpectFromSystemFolder(name);
+  for (const char* name : shell) EXPECT_EQ(nullptr, GetModuleHandleA(name)) << name << " loaded at start";
+  PreloadShellLoadedDlls();
+  for (const char* name : shell) ExpectFromSystemFolder(name);
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+// The writer lock as two copies meet it: one that holds it keeps the other out at once; one that
+// ended without releasing it (killed, crashed) leaves it to the next; a global name that another
+// user made first, shutting this one out, does not refuse the add.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "base/SystemFamily.h"
+#include "ui/ProcessUser.h"
+#include "ui/RuleStoreWriterLock.h"
+#include "ui/WriterLockName.h"
+
+namespace {
+
+std::string GlobalLockName() {
+  const std::optional<SidBytes> user = OwnProcessUser(SystemFamily::kWindowsNt);
+  return user ? RuleStoreWriterLockNames(SystemFamily::kWindowsNt, *user).front() : std::string();
+}
+
+// Mutexes are the thread's: another copy is another thread here. It tries the lock, and with
+// end_holding ends without releasing what it took.
+struct OtherCopy {
+  bool end_holding = false;
+  WriterLockAttempt attempt = WriterLockAttempt::kUnavailable;
+  static DWORD WINAPI Run(void* self) {
+    auto* copy = static_cast<OtherCopy*>(self);
+    RuleStoreWriterLock lock;
+    copy->attempt = TryRuleStoreWriterLock(lock);
+    if (copy->end_holding) lock.ownership.Release();
+    return 0;
+  }
+  WriterLockAttempt RunToEnd() {
+    HANDLE thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    if (thread == nullptr) return WriterLockAttempt::kUnavailable;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return attempt;
+  }
+};
+
+TEST(RuleStoreWriterLock, AHolderKeepsOthersOutAtOnceAndAnEndedOneLeavesItFree) {
+  ASSERT_EQ(SystemFamily::kWindowsNt, RunningSystemFamily());
+  {
+    RuleStoreWriterLock first;
+    ASSERT_EQ(WriterLockAttempt::kTaken, TryRuleStoreWriterLock(first));
+    const DWORD started = GetTickCount();
+    EXPECT_EQ(WriterLockAttempt::kHeldElsewhere, OtherCopy{}.RunToEnd());
+    EXPECT_LT(GetTickCount() - started, 1000u) << "the second copy waited";
+  }
+  // An open handle keeps the abandoned mutex in existence, as a waiting copy's does.
+  RuleStoreWriterLock keep;
+  ASSERT_EQ(WriterLockAttempt::kTaken, TryRuleStoreWriterLock(keep));
+  keep.ownership.Reset();
+  EXPECT_EQ(WriterLockAttempt::kTaken, OtherCopy{true}.RunToEnd());
+  RuleStoreWriterLock next;
+  EXPECT_EQ(WriterLockAttempt::kTaken, TryRuleStoreWriterLock(next));
+}
+
+TEST(RuleStoreWriterLock, AGlobalNameAnotherUserShutUsOutOfLeavesTheSessionsLock) {
+  const std::string global = GlobalLockName();
+  ASSERT_NE("", global);
+  // A security descriptor whose access list grants nobody anything.
+  SECURITY_DESCRIPTOR nobody;
+  ASSERT_TRUE(InitializeSecurityDescriptor(&nobody, SECURITY_DESCRIPTOR_REVISION));
+  ACL empty;
+  ASSERT_TRUE(InitializeAcl(&empty, sizeof empty, ACL_REVISION));
+  ASSERT_TRUE(SetSecurityDescriptorDacl(&nobody, TRUE, &empty, FALSE));
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, &nobody, FALSE};
+  HANDLE squatter = CreateMutexA(&attributes, FALSE, global.c_str());
+  ASSERT_NE(nullptr, squatter);
+  ASSERT_EQ(nullptr, OpenMutexA(SYNCHRONIZE, FALSE, global.c_str())) << "the name is not shut";
+  {
+    RuleStoreWriterLock lock;
+    EXPECT_EQ(WriterLockAttempt::kTaken, TryRuleStoreWriterLock(lock));
+    // Two copies of this session still keep each other out.
+    EXPECT_EQ(WriterLockAttempt::kHeldElsewhere, OtherCopy{}.RunToEnd());
+  }
+  CloseHandle(squatter);
+}
+
+}  // namespace
