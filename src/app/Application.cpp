@@ -1,12 +1,11 @@
 // The application object: its hidden window, title, forms, message loop and error reports.
 #include "app/Application.h"
 
-#include <commctrl.h>
-
 #include <cstdlib>
 
 #include "app/ErrorText.h"
 #include "app/FatalError.h"
+#include "ui/widgets/CommonControls.h"
 #include "ui/widgets/Monitors.h"
 
 TApplication* Application = nullptr;
@@ -67,10 +66,7 @@ void InstallFatalExceptionHandler() noexcept {
 }
 
 TApplication::TApplication() {
-  INITCOMMONCONTROLSEX controls{};
-  controls.dwSize = sizeof controls;
-  controls.dwICC = ICC_STANDARD_CLASSES | ICC_TAB_CLASSES;
-  InitCommonControlsEx(&controls);
+  LoadCommonControls();
 
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA window_class{};

@@ -5,8 +5,6 @@
 //
 // What this program needs of a start-up, and nothing more:
 //  - the entry point, WinMainCRTStartup, which the linker takes for a windowed program;
-//  - the C runtime told that this is a windowed program (its own failure reports, abort's among
-//    them, then go to a message box rather than to a console that is not there);
 //  - the thread-local storage directory, whose callback lets the runtime's thread keys (emulated
 //    thread_local, the unwinder's per-thread state) run their destructors when a thread ends. On
 //    the NT family only: 95, 98 and Me never call an executable's TLS callbacks, and the runtime,
@@ -18,7 +16,8 @@
 //  - the program's entry, ProgramEntry (src/app/Main.cpp, in place of a WinMain), called with
 //    nothing: the program takes no command line, finds its module with GetModuleHandleA where it
 //    needs it, and its message loop reads the show command from the start-up information. Its
-//    result is the exit code, through exit(), which runs what atexit registered.
+//    result is the exit code, through exit(), which runs what atexit registered (the program's
+//    own C runtime, CRuntime.cpp).
 // Left out, because nothing here needs them: the command line, argc/argv and the environment,
 // wildcard expansion, the x87 control word reset (the program does no floating-point arithmetic),
 // the signal translation of structured exceptions, the stack cookie of Microsoft's compiler, and
@@ -42,8 +41,6 @@ using Constructor = void(__cdecl*)();
 
 extern "C" {
 
-// msvcrt's record of the application type; 2 is _GUI_APP.
-void __cdecl __set_app_type(int type);
 // The linker script brackets the .ctors and .dtors lists: a first word of -1 (or the count), the
 // entries, and a terminating 0.
 extern Constructor __CTOR_LIST__[];
@@ -123,13 +120,8 @@ void RunCppInitializers() {
 
 // The entry point. Windows starts it with a stack aligned to 4 bytes; the code after it assumes 16.
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup() {
-  __set_app_type(2);
   if (const int failure = RunCInitializers()) std::exit(failure);
   RunCppInitializers();
   std::exit(ProgramEntry());
 }
 
-// atexit as the C runtime defines it for a program: the function joins the list that exit() runs.
-extern "C" int __cdecl atexit(void(__cdecl* function)()) {
-  return _onexit(reinterpret_cast<_onexit_t>(function)) != nullptr ? 0 : -1;
-}

@@ -15,14 +15,14 @@
 //   first click of the home-page button (PreloadShellLoadedDlls), and not at every start.
 //
 // What it does not protect:
-// - Whatever loads before ProgramEntry runs. The import table: kernel32, user32, gdi32 and advapi32
-//   are KnownDLLs on every NT system and come from the system folder; comctl32.dll never is
-//   one, and comes from the system's side-by-side store only where the manifest's request for Common
-//   Controls 6 is honoured (XP and later), so on 2000, 98 and Me a comctl32.dll beside the program is
-//   loaded; msvcrt.dll is a KnownDLL on later systems, on 2000 and XP not verified. Nor what those
-//   DLLs import or load while they start (on East Asian systems user32 loads imm32 as it starts, and
-//   imm32 the input method DLLs; on XP the text services' msctf.dll may follow with the first window,
-//   by a search that is not documented).
+// - Whatever loads before ProgramEntry runs, which is the import table and what it brings: kernel32,
+//   user32, gdi32 and advapi32 alone, KnownDLLs on every NT system and loaded by 95, 98 and Me for
+//   the system itself, so from the system folder everywhere. comctl32, which is never a KnownDLL, is
+//   not imported but loaded afterwards (ui/widgets/CommonControls.h), and the C runtime is the
+//   program's own (app/CRuntimeFunctions.h). Not covered: what those four DLLs import or load while
+//   they start (on East Asian systems user32 loads imm32 as it starts, and imm32 the input method
+//   DLLs; on XP the text services' msctf.dll may follow with the first window, by a search that is
+//   not documented).
 // - On systems without SetDefaultDllDirectories, a DLL that the system loads by bare name and that
 //   the list does not name: the program's own folder is still searched first for it.
 // - On 98 and Me none of this is verified.

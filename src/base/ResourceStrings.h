@@ -16,6 +16,8 @@ enum ResourceStringId : int {
   kSAnotherCopyWriting = 1008,
   // The writer lock could not be made: whether another copy writes cannot be told.
   kSWriterLockUnavailable = 1020,
+  // The add command on a system whose ANSI code page is not 932, in words every system can show.
+  kSSystemNotJapanese = 1021,
   // Names and texts that code page 932 cannot hold: refused rather than rewritten with substitutes.
   kSKeyNameNotInCodePage = 1010,
   kSTextNotInCodePage = 1011,

@@ -25,6 +25,7 @@ const char kConfirmRewrite[] =
 const char kRewritten[] = "書き換えました。";
 
 constexpr MessageDialogButtons kOkAlone = ButtonBit(mbOK);
+constexpr UINT kJapaneseCodePage = 932;
 
 }  // namespace
 
@@ -69,6 +70,9 @@ void TForm1::FormDestroy(TObject*) {
 
 void TForm1::Button1Click(TObject*) {
   if (!CheckBox_Rule1->Checked() && !CheckBox_Rule2->Checked()) return;
+  // Every text the program writes is code page 932; on a system whose ANSI code page is another, the
+  // registry would convert the rules' names with that one and the mail client show them garbled.
+  if (GetACP() != kJapaneseCodePage) throw Exception(ResourceString(kSSystemNotJapanese));
   if (ShowMessageDialog(kConfirmRewrite, dkWarning, mbOKCancel, 0) != mrOk) return;
   // The mail client holds its rules in memory and would lose or ignore what we write meanwhile.
   // A process list that cannot be had does not stop the user.

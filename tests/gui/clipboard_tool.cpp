@@ -2,7 +2,9 @@
 // exact bytes (Wine hands CR LF to X as LF).
 //
 //   clipboard_tool.exe read     prints the CF_TEXT bytes up to their NUL as hexadecimal, or "-" when
-//                               the clipboard holds no text; exit code 0, or 1 when it will not open
+//                               the clipboard holds no text; then on a line each its CF_LOCALE (the
+//                               language identifier, hexadecimal) and its CF_UNICODETEXT (UTF-16LE
+//                               bytes, hexadecimal), or "-"; exit code 0, or 1 when it will not open
 //   clipboard_tool.exe put HEX  puts the bytes HEX on the clipboard as CF_TEXT
 //   clipboard_tool.exe hold     opens the clipboard for a window of its own, prints "held" and keeps
 //                               it open until its standard input ends (other programs cannot open it)
@@ -23,18 +25,34 @@ bool OpenWithRetries(HWND owner) {
   return false;
 }
 
+// Prints size bytes of the clipboard's data in format as hexadecimal, up to the first NUL unit of
+// unit bytes when unit is not 0, or "-" when the clipboard has none.
+void PrintFormat(UINT format, std::size_t unit) {
+  HANDLE data = GetClipboardData(format);
+  const auto* bytes = data != nullptr ? static_cast<const unsigned char*>(GlobalLock(data)) : nullptr;
+  if (bytes == nullptr) {
+    std::printf("-\n");
+    return;
+  }
+  std::size_t length = GlobalSize(data);
+  if (unit != 0) {
+    for (std::size_t at = 0; at + unit <= length; at += unit) {
+      if (std::memcmp(bytes + at, "\0\0", unit) == 0) {
+        length = at;
+        break;
+      }
+    }
+  }
+  for (std::size_t i = 0; i < length; ++i) std::printf("%02x", bytes[i]);
+  std::printf("\n");
+  GlobalUnlock(data);
+}
+
 int Read() {
   if (!OpenWithRetries(nullptr)) return 1;
-  HANDLE data = GetClipboardData(CF_TEXT);
-  const char* text = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-  if (text == nullptr) {
-    std::printf("-\n");
-  } else {
-    const std::size_t length = strnlen(text, GlobalSize(data));
-    for (std::size_t i = 0; i < length; ++i) std::printf("%02x", static_cast<unsigned char>(text[i]));
-    std::printf("\n");
-    GlobalUnlock(data);
-  }
+  PrintFormat(CF_TEXT, 1);
+  PrintFormat(CF_LOCALE, 0);
+  PrintFormat(CF_UNICODETEXT, 2);
   CloseClipboard();
   return 0;
 }

@@ -1,9 +1,8 @@
 // Stands in for another program in the GUI tests: copied into a prefix as msimn.exe it is the mail
 // client, and given mutex names it is another copy of quellmark.exe holding its writer lock ("{SID}"
 // in a name stands for its user's SID as the system writes it). A name written "event:NAME" is held
-// as an event instead, so that no mutex of that name can be made; "denied:NAME" as a mutex that
-// grants nobody any access, as another user who made the name first may leave it. It says "running"
-// once it is in place and then only runs, until its standard input ends.
+// as an event instead, so that no mutex of that name can be made. It says "running" once it is in
+// place and then only runs, until its standard input ends.
 #include <windows.h>
 #include <sddl.h>
 
@@ -36,22 +35,10 @@ int main(int argc, char** argv) {
   std::vector<HANDLE> held;
   for (int i = 1; i < argc; ++i) {
     std::string name = argv[i];
-    std::string kind;
-    if (const std::size_t colon = name.find(':'); colon != std::string::npos) {
-      kind = name.substr(0, colon);
-      name.erase(0, colon + 1);
-    }
+    const bool event = name.rfind("event:", 0) == 0;
+    if (event) name.erase(0, 6);
     if (const std::size_t at = name.find("{SID}"); at != std::string::npos) name.replace(at, 5, OwnUserSid());
-    // A security descriptor whose access list is empty: nobody may open the object.
-    SECURITY_DESCRIPTOR nobody;
-    ACL empty;
-    SECURITY_ATTRIBUTES denied{sizeof denied, &nobody, FALSE};
-    InitializeSecurityDescriptor(&nobody, SECURITY_DESCRIPTOR_REVISION);
-    InitializeAcl(&empty, sizeof empty, ACL_REVISION);
-    SetSecurityDescriptorDacl(&nobody, TRUE, &empty, FALSE);
-    const HANDLE object = kind == "event"    ? CreateEventA(nullptr, TRUE, FALSE, name.c_str())
-                          : kind == "denied" ? CreateMutexA(&denied, FALSE, name.c_str())
-                                             : CreateMutexA(nullptr, TRUE, name.c_str());
+    const HANDLE object = event ? CreateEventA(nullptr, TRUE, FALSE, name.c_str()) : CreateMutexA(nullptr, TRUE, name.c_str());
     if (object == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
     held.push_back(object);
   }

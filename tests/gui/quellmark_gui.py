@@ -589,10 +589,13 @@ class WinePrefix:
         if result.returncode != 0:
             raise HarnessError(f"regedit failed: {result.stdout.decode(errors='replace')}")
 
-    def start(self, exe, *args, display=None):
-        """Start a program; it runs until it ends by itself or the prefix is disposed of."""
-        process = subprocess.Popen(["wine", str(exe), *map(str, args)], env=self.env(display),
-                                   stdin=subprocess.DEVNULL)
+    def start(self, exe, *args, display=None, lang=None):
+        """Start a program; it runs until it ends by itself or the prefix is disposed of. With lang,
+        under that locale instead of the Japanese one (LANG)."""
+        env = self.env(display)
+        if lang is not None:
+            env["LANG"] = lang
+        process = subprocess.Popen(["wine", str(exe), *map(str, args)], env=env, stdin=subprocess.DEVNULL)
         self._programs.append(process)
         return Program(process)
 

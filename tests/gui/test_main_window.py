@@ -6,6 +6,7 @@ through the clipboard. Screenshots of both pages are saved under <build>/screens
 """
 
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -65,7 +66,7 @@ def exe_path():
 class MainWindowSession:
     """quellmark.exe running in a fresh prefix on a private display."""
 
-    def __init__(self, test, fixture=None, start_command=()):
+    def __init__(self, test, fixture=None, start_command=(), beside=None):
         self.display = gui.Display()
         self.display.start()
         test.addCleanup(self.display.stop)
@@ -81,13 +82,21 @@ class MainWindowSession:
             # Through the shell's start command, which hands the program a show command.
             windows_path = "Z:" + str(exe_path()).replace("/", "\\")
             self.program = self.prefix.start("start", *start_command, windows_path, display=self.display)
+        elif beside:
+            # Started from a folder of its own with these files beside it, as from a download folder.
+            folder = self.prefix.path / "drive_c" / "Downloads"
+            folder.mkdir()
+            shutil.copy(exe_path(), folder / "quellmark.exe")
+            for name, data in beside.items():
+                (folder / name).write_bytes(data)
+            self.program = self.prefix.start(folder / "quellmark.exe", display=self.display)
         else:
             self.program = self.prefix.start(exe_path(), display=self.display)
         # The application window carries the same caption.
         self.window = wait_real_window(self.display, CAPTION)
 
-    def inspect(self, window_class="TForm1"):
-        window = inspect(self.prefix, self.display, window_class)
+    def inspect(self, window_class="TForm1", modules=()):
+        window = inspect(self.prefix, self.display, window_class, modules)
         if window is None:
             raise gui.HarnessError(f"no window of class {window_class}")
         return window
@@ -237,6 +246,14 @@ class MainWindowTest(unittest.TestCase):
                                              group["bounds"][2], group["bounds"][3]))
         session.key("alt+F4")
         self.assertEqual(0, session.program.wait(30))
+
+    def test_a_comctl32_beside_the_program_is_never_loaded(self):
+        # Not imported: loaded at run time from the side-by-side store (or, before XP, the system
+        # folder), so the window shows with the system's common controls and the file planted beside
+        # the program, no DLL at all, is never read.
+        session = MainWindowSession(self, beside={"comctl32.dll": b"MZ planted beside the program"})
+        [path] = session.inspect(modules=["comctl32.dll"]).modules["comctl32.dll"]
+        self.assertRegex(path.lower(), r"^c:\\windows\\(system32|winsxs)\\")
 
     def test_started_maximised_the_main_window_is_maximised(self):
         session = MainWindowSession(self, start_command=("/wait", "/max"))

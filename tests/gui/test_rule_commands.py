@@ -39,6 +39,11 @@ ANOTHER_COPY_WRITING = ("別の Quellmark がルールを書き込んでいま�
 # by all the user's sessions ({SID}: the user's, as process_standin.exe has the system write it).
 WRITER_LOCK = "Global\\Quellmark.RuleStoreWriter.{SID}"
 SESSION_WRITER_LOCK = "Quellmark.RuleStoreWriter.{SID}"
+NOT_SET_TO_JAPANESE = (
+    "Quellmark writes Japanese rule names, so Windows must be set to Japanese for programs that do not use "
+    "Unicode. Nothing was written.\r\nOn Windows XP: Control Panel, Regional and Language Options, Advanced, "
+    "\"Language for non-Unicode programs\": Japanese. On Windows 2000: Control Panel, Regional Options, "
+    "General, Set default: Japanese. Then restart Windows and try again.")
 CANCEL = "キャンセル"
 WS_MINIMIZE = 0x20000000
 RULE1 = ".jp以外で、二桁以上の数字を含む送信者"
@@ -121,9 +126,10 @@ def store_fixture(version=""):
 
 class CommandSession:
     """quellmark.exe in a fresh prefix holding `fixture`, its window on page "施行". key_changes are
-    key_lock.exe's arguments (a mode, then paths) for what a fixture cannot hold: links, ACLs."""
+    key_lock.exe's arguments (a mode, then paths) for what a fixture cannot hold: links, ACLs; lang a
+    locale other than the Japanese one for the program."""
 
-    def __init__(self, test, fixture, key_changes=()):
+    def __init__(self, test, fixture, key_changes=(), lang=None):
         self.test = test
         self.display = gui.Display()
         self.display.start()
@@ -144,7 +150,7 @@ class CommandSession:
         self.before_stored = self.prefix.user_registry(ansi=False)  # strings as stored, in UTF-16
 
         def start():
-            program = self.prefix.start(exe_path(), display=self.display)
+            program = self.prefix.start(exe_path(), display=self.display, lang=lang)
             self.change_keys([change for change in key_changes if change not in links])
             return program
 
@@ -232,12 +238,13 @@ class CommandSession:
         self.test.assertIsNone(inspect(self.prefix, self.display, "TMessageForm"))
         self.test.assertIsNone(inspect(self.prefix, self.display, "#32770"))
 
-    def clipboard(self):
-        """The CF_TEXT bytes on the clipboard, read inside the prefix, or None when it holds no text."""
+    def clipboard(self, form=0):
+        """The clipboard's CF_TEXT bytes (form 0), CF_LOCALE (1) or CF_UNICODETEXT (2), read inside the
+        prefix, or None when it holds none."""
         result = subprocess.run(["wine", str(tool_path("clipboard_tool.exe")), "read"], env=self.prefix.env(self.display),
                                 stdout=subprocess.PIPE, timeout=60, check=True)
-        text = result.stdout.decode("ascii").strip()
-        return None if text == "-" else bytes.fromhex(text)
+        data = result.stdout.decode("ascii").split()[form]
+        return None if data == "-" else bytes.fromhex(data)
 
     def put_on_clipboard(self, data):
         subprocess.run(["wine", str(tool_path("clipboard_tool.exe")), "put", data.hex()],
@@ -269,13 +276,15 @@ class CommandSession:
         self.test.assertEqual(0, self.program.wait(30))
         return self.prefix.user_registry()
 
-    def assert_nothing_written(self, after):
+    def assert_nothing_written(self, after, ignoring=()):
         """Every key and value as before, byte for byte as stored, and no key written to at all (Wine
-        records each write's time). Call it after close()."""
-        self.test.assertEqual(program_keys(self.before), program_keys(after))
-        self.test.assertEqual(program_keys(self.before_stored), program_keys(self.prefix.user_registry(ansi=False)))
-        self.test.assertEqual({k: t for k, t in self.before.times.items() if k in program_keys(self.before)},
-                              {k: t for k, t in after.times.items() if k in program_keys(after)})
+        records each write's time), but for the keys under `ignoring`. Call it after close()."""
+        def keys(registry):
+            return {k: v for k, v in program_keys(registry).items() if not k.startswith(tuple(ignoring) or "\0")}
+        self.test.assertEqual(keys(self.before), keys(after))
+        self.test.assertEqual(keys(self.before_stored), keys(self.prefix.user_registry(ansi=False)))
+        self.test.assertEqual({k: t for k, t in self.before.times.items() if k in keys(self.before)},
+                              {k: t for k, t in after.times.items() if k in keys(after)})
 
     def assert_written_exactly(self, after, new_keys, store_order, removed=()):
         """The store gained exactly new_keys, lost the keys `removed`, and its "Order" became
@@ -368,6 +377,9 @@ class AddCommandTest(unittest.TestCase):
                                  divider + "4f4b202020" "0d0a" + divider)  # "OK" and three blanks
         self.assertEqual(expected, session.clipboard())
         self.assertEqual(expected.decode("cp932").replace("\r\n", "\n"), session.display.clipboard_text())
+        # With its language, Japanese (Japan): the Unicode text that other programs read is the same.
+        self.assertEqual(0x0411, int.from_bytes(session.clipboard(1)[:4], "little"))
+        self.assertEqual(expected.decode("cp932"), session.clipboard(2).decode("utf-16-le"))
         # The copy leaves the dialog as it was: Enter still presses OK.
         information_window = session.display.wait_window(INFORMATION)
         session.keys(INFORMATION, "Return")
@@ -627,6 +639,18 @@ class GuardTest(unittest.TestCase):
                              **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)}
                 session.assert_written_exactly(after, new_rules, b"000 001")
 
+    def test_nothing_is_written_on_a_system_not_set_to_japanese(self):
+        # Code page 1252 would bring the rules' names to the store garbled: the error box says why
+        # in English, before the confirmation, and names the setting that mends it.
+        session = CommandSession(self, store_fixture(), lang="C.UTF-8")
+        session.keys(CAPTION, "Tab", "space", "Tab", "Tab")
+        session.press_add()
+        self.assertEqual([NOT_SET_TO_JAPANESE], session.error_box())
+        session.screenshot("not-set-to-japanese", session.window)  # the box in the whole screen beside it
+        session.keys(CAPTION, "Return")
+        # Wine itself writes the settings of the locale it now runs under: its formats and keyboard.
+        session.assert_nothing_written(session.close(), ignoring=[r"Control Panel\International", "Keyboard Layout"])
+
     def test_nothing_is_written_while_another_copy_holds_the_store(self):
         # Told at once, not after a wait. The lock keeps its namespace and the user's SID when Wine
         # reports NT 4.0 or 98 over the system it is, as XP's compatibility modes do.
@@ -638,17 +662,18 @@ class GuardTest(unittest.TestCase):
                 session.assert_nothing_written(session.close())
 
     def test_a_lock_name_taken_by_another_does_not_refuse_every_add(self):
-        # Another user made the global name first and shut this one out: the add runs with the lock
-        # of this session. Where no mutex of either name can be made (events hold both), whether
-        # another copy writes cannot be told, and the error box says so.
+        # An object of another kind holds the global name, as one that another user made first and
+        # shut this one out of does (Wine grants what such an access list refuses): the add runs
+        # with the lock of this session. Where no mutex of either name can be made, whether another
+        # copy writes cannot be told, and the error box says so.
         new_rules = {**installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
                      **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)}
-        for holders in (["denied:" + WRITER_LOCK], ["event:" + WRITER_LOCK, "event:" + SESSION_WRITER_LOCK]):
+        for holders in (["event:" + WRITER_LOCK], ["event:" + WRITER_LOCK, "event:" + SESSION_WRITER_LOCK]):
             with self.subTest(holders=holders):
                 session = CommandSession(self, store_fixture())
                 other = self.other_program(session, [str(tool_path("process_standin.exe")), *holders])
                 session.choose(two_digit=True, digit_at=True, item=0)
-                if holders[0].startswith("denied:"):
+                if len(holders) == 1:
                     session.add_and_confirm()
                     session.assert_written_exactly(session.close(), new_rules, b"000 001")
                 else:

@@ -1,17 +1,20 @@
 // Reports the state of another program's windows for the GUI tests, read through the ANSI calls in
 // the same Wine prefix: one line per window, texts as hexadecimal code page 932 bytes.
 //
-//   window_inspector.exe CLASS     the top-level window of that class and all its descendants
+//   window_inspector.exe CLASS [MODULE...]  the top-level window of that class and all its
+//                                           descendants, and where those modules of its process lie
 //
 // Lines, fields separated by tabs:
 //   top     class text-hex style exstyle left,top,right,bottom client-width,client-height visible enabled owner-class
 //   child   depth class text-hex style left,top,width,height(in the top window's client) visible enabled check selection
 //   focus   class text-hex
+//   module  name path-hex    for each module of the window's process whose name is given after CLASS
 // "check" is BM_GETCHECK for buttons (-1 otherwise), "selection" TCM_GETCURSEL for tab controls (-1
 // otherwise). Exit code 0, or 1 when no window of that class exists.
 #include <windows.h>
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
@@ -73,9 +76,25 @@ void PrintChildren(HWND parent, int depth) {
 
 }  // namespace
 
+// The paths of the window's process's modules named in names.
+void PrintModules(HWND window, char** names, int count) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  MODULEENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
+    for (int i = 0; i < count; ++i) {
+      if (lstrcmpiA(entry.szModule, names[i]) == 0) std::printf("module\t%s\t%s\n", names[i], Hex(entry.szExePath).c_str());
+    }
+  }
+  CloseHandle(snapshot);
+}
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: window_inspector CLASS\n");
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: window_inspector CLASS [MODULE...]\n");
     return 2;
   }
   g_top = FindWindowA(argv[1], nullptr);
@@ -91,6 +110,7 @@ int main(int argc, char** argv) {
               rect.bottom, client.right, client.bottom, IsWindowVisible(g_top) ? 1 : 0, IsWindowEnabled(g_top) ? 1 : 0,
               owner != nullptr ? ClassOf(owner).c_str() : "-");
   PrintChildren(g_top, 1);
+  PrintModules(g_top, argv + 2, argc - 2);
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   if (GetGUIThreadInfo(GetWindowThreadProcessId(g_top, nullptr), &info) && info.hwndFocus != nullptr) {

@@ -24,6 +24,7 @@ class Window:
     def __init__(self, text):
         self.children = []
         self.focus = None
+        self.modules = {}
         for line in text.splitlines():
             fields = line.split("\t")
             if fields[0] == "top":
@@ -41,6 +42,8 @@ class Window:
                 })
             elif fields[0] == "focus":
                 self.focus = (fields[1], _text(fields[2]))
+            elif fields[0] == "module":
+                self.modules.setdefault(fields[1].lower(), []).append(_text(fields[2]))
 
     def child(self, text, window_class="Button"):
         found = [c for c in self.children if c["text"] == text and c["class"].lower() == window_class.lower()]
@@ -52,9 +55,10 @@ class Window:
         return [c for c in self.children if c["class"].lower() == window_class.lower()]
 
 
-def inspect(prefix, display, window_class):
-    """The window of that class, or None when there is none."""
-    result = subprocess.run(["wine", str(inspector_path()), window_class], env=prefix.env(display),
+def inspect(prefix, display, window_class, modules=()):
+    """The window of that class, with where the named modules of its process lie, or None when there
+    is none."""
+    result = subprocess.run(["wine", str(inspector_path()), window_class, *modules], env=prefix.env(display),
                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
     if result.returncode == 1:
         return None
