@@ -18,6 +18,7 @@ framework base and the application (src/base, src/app) and of the rule store (th
 the program can show are its Japanese ones, but for the few listed in NEVER_SHOWN.
 """
 
+import itertools
 import re
 import sys
 import unittest
@@ -197,6 +198,27 @@ class GuideQuotesTest(unittest.TestCase):
         # A label of Windows or the mail client is looked for as it is written, on one line.
         split = [f"line {line}: ［{body}］" for line, body in quotes(self.text, "［", "］") if "\r\n" in body]
         self.assertEqual([], split, "a label split across lines")
+        self.assertLessEqual(self.text.count("\r\n"), 400, "the guide is longer than 400 lines")
+
+    def test_every_way_back_removes_the_two_rules_as_the_windows_user_who_added_them(self):
+        # Rules live per Windows user, so a procedure followed as another one finds nothing, or the
+        # wrong store: each starts by naming that user. Only the restore from the reader's own
+        # backup file replaces the whole rule store (the [Mail] key), and says so; no other sentence
+        # names that key and a deletion (but to forbid it): deleting it takes the reader's own rules.
+        lines = self.text.split("\r\n")
+        body = lines.index("■ 1. はじめに")
+        firsts = [" ".join([line] + list(itertools.takewhile(lambda l: l.startswith("   "), lines[n + 1:])))
+                  for n, line in enumerate(lines[body:], body) if line.startswith("1. ")]
+        self.assertGreaterEqual(len(firsts), 7, "the use, three removals, opening a key, backup and restore")
+        self.assertEqual([], [f for f in firsts if "Windowsのユーザー" not in f.replace(" ", "")],
+                         "a procedure that does not start with the Windows user")
+        restore = lines.index("◆ バックアップから元に戻す")
+        end = next(n for n, line in enumerate(lines[restore + 1:], restore + 1) if line[:2] in ("■ ", "◆ "))
+        sentences = lambda part: "".join(line.strip() for line in part).split("。")
+        deleting = re.compile(r"［Mail］.*(削除|消)(?!.*ないで)")
+        self.assertEqual([], [s for s in sentences(lines[:restore] + lines[end:]) if deleting.search(s)],
+                         "a whole rule store deleted outside the restore")
+        self.assertTrue(any(deleting.search(s) for s in sentences(lines[restore:end])), "the restore does not say so")
 
     def test_every_text_the_program_shows_is_quoted(self):
         table, others = program_texts()
