@@ -25,10 +25,16 @@
 # copy against the COMDAT one).
 #
 # The rebuild is the same runtime: built once more with the toolchain's default flags, every member
-# equals the prebuilt one in the bytes and relocations of its loaded sections (the exe-file test
+# equals the prebuilt one in the bytes and relocations of its loaded sections (cmake/runtime_fidelity.py
 # compares them). The source package must be of the GCC release the cross compiler was built from
-# (12.2.0); another release stops the configuration, another Debian revision of it is left to that
-# test.
+# (12.2.0); another release stops the configuration. Another Debian revision of it is taken as long
+# as the comparison holds: a release tree whose rebuilt runtime differs stops its configuration,
+# naming the member; the win tree's exe-file test reports the same.
+#
+# The sources are unpacked, and the members compiled, at configure time and once for every tree
+# that uses the same runtime directory (QUELLMARK_FLOOR_RUNTIME_DIR): by default the build root's,
+# so that the win and release trees of scripts/test.sh share one; again only when what they are
+# built from changes.
 
 if(NOT QUELLMARK_FLOOR_FLAGS)
   message(FATAL_ERROR "No processor floor: QUELLMARK_FLOOR_FLAGS comes from cmake/toolchain-mingw-i686.cmake")
@@ -39,9 +45,9 @@ endif()
 # versions must agree (12.2.0); the Debian revisions may not, since Debian updates gcc-12 and its
 # source package before it rebuilds mingw-w64 against them. The fidelity test guards what the
 # revision may change: the members rebuilt with the toolchain's default flags must still equal the
-# prebuilt ones (tests/gui/test_exe_file.py). Sets <prefix>_TARBALL, <prefix>_TOP (the tarball's
-# top directory), <prefix>_SOURCE ("gcc-12-source <version>") and <prefix>_COMPILER ("gcc-12
-# <version>", the compiler's record).
+# prebuilt ones (cmake/runtime_fidelity.py). Sets <prefix>_TARBALL, <prefix>_TOP (the tarball's
+# top directory), <prefix>_SOURCE ("gcc-12-source <version>"), <prefix>_COMPILER ("gcc-12
+# <version>", the compiler's record) and <prefix>_COMPILER_PACKAGE (its package and version).
 function(quellmark_find_gcc_source prefix)
   file(REAL_PATH "${CMAKE_C_COMPILER}" compiler)
   execute_process(COMMAND dpkg-query -S "${compiler}" OUTPUT_VARIABLE owner ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -79,18 +85,19 @@ function(quellmark_find_gcc_source prefix)
   endif()
   if(NOT source_version STREQUAL built_from)
     message(STATUS "${gcc}-source ${source_version} is another Debian revision of GCC ${built_from_upstream} than the "
-      "compiler's ${built_from}: the runtime fidelity test (exe_imports_and_resources, win tree) checks that it "
-      "still builds the prebuilt runtime")
+      "compiler's ${built_from}: the runtime fidelity comparison (the release's configuration, the win tree's "
+      "exe_imports_and_resources) checks that it still builds the prebuilt runtime")
   endif()
+  execute_process(COMMAND dpkg-query -W "-f=\${Version}" "${owner}" OUTPUT_VARIABLE compiler_version ERROR_QUIET)
   list(GET tarballs 0 tarball)
   set(${prefix}_TARBALL "${tarball}" PARENT_SCOPE)
   set(${prefix}_TOP gcc-${built_from_upstream} PARENT_SCOPE)
   set(${prefix}_SOURCE "${gcc}-source ${source_version}" PARENT_SCOPE)
   set(${prefix}_COMPILER "${gcc} ${built_from}" PARENT_SCOPE)
+  set(${prefix}_COMPILER_PACKAGE "${owner} ${compiler_version}" PARENT_SCOPE)
 endfunction()
 
-# The runtime sources: the members of the table above and the headers they include, unpacked from
-# GCC's source once per build tree.
+# The runtime sources: the members of the table above and the headers they include.
 set(QUELLMARK_RUNTIME_C_SOURCES libgcc/unwind-dw2.c libgcc/unwind-dw2-fde.c libgcc/unwind-c.c libgcc/emutls.c)
 set(QUELLMARK_RUNTIME_CXX_SOURCES libstdc++-v3/libsupc++/eh_alloc.cc libstdc++-v3/libsupc++/eh_catch.cc
   libstdc++-v3/libsupc++/eh_personality.cc libstdc++-v3/libsupc++/eh_ptr.cc libstdc++-v3/libsupc++/eh_terminate.cc
@@ -102,9 +109,26 @@ set(QUELLMARK_RUNTIME_HEADERS gcc/coretypes.h gcc/tsystem.h include/ansidecl.h i
   libstdc++-v3/libsupc++/exception libstdc++-v3/libsupc++/new libstdc++-v3/libsupc++/typeinfo
   libstdc++-v3/libsupc++/unwind-cxx.h)
 
-# Unpacked again when the source package or the list changes.
-function(quellmark_unpack_runtime_sources source_dir)
-  quellmark_find_gcc_source(gcc)
+# The functions below read the source package's facts as quellmark_find_gcc_source(gcc) sets them in
+# the scope of quellmark_link_for_the_floor.
+
+# quellmark_floor_runtime_dir(<variable>): the runtime's directory, QUELLMARK_FLOOR_RUNTIME_DIR. By
+# default the build root's when this tree is in one (the directory that scripts/test.sh and
+# release.sh mark), which its trees share, else the tree's own.
+function(quellmark_floor_runtime_dir out)
+  get_filename_component(root ${PROJECT_BINARY_DIR} DIRECTORY)
+  set(dir ${PROJECT_BINARY_DIR}/floor-runtime)
+  if(EXISTS ${root}/.quellmark-build-root)
+    set(dir ${root}/floor-runtime)
+  endif()
+  set(QUELLMARK_FLOOR_RUNTIME_DIR ${dir} CACHE PATH "Where the runtime's sources are unpacked and its members built \
+(cmake/FloorRuntime.cmake): the trees that name the same directory share them")
+  set(${out} ${QUELLMARK_FLOOR_RUNTIME_DIR} PARENT_SCOPE)
+endfunction()
+
+# The sources into <dir>/src, unpacked again when the source package or the list changes.
+function(quellmark_unpack_runtime_sources dir)
+  set(source_dir ${dir}/src)
   set(wanted ${gcc_SOURCE} ${QUELLMARK_RUNTIME_C_SOURCES} ${QUELLMARK_RUNTIME_CXX_SOURCES} ${QUELLMARK_RUNTIME_HEADERS})
   set(stamp ${source_dir}/.unpacked)
   if(EXISTS ${stamp})
@@ -128,50 +152,126 @@ function(quellmark_unpack_runtime_sources source_dir)
   file(WRITE ${stamp} "${wanted}")
 endfunction()
 
-# quellmark_runtime_objects(<variable> <directory> <machine flags...>): the commands that compile
-# the members into <directory> with GCC's own flags and the given machine flags; the objects' paths
-# go to <variable>. libgcc: its LIB2ADDEH rule (libgcc/Makefile.in, static-object.mk) with the
-# configuration a cross build for i686-w64-mingw32 generates, in the small headers of
-# cmake/floor-runtime. libsupc++: its libtool compile (libstdc++-v3/libsupc++/Makefile.in) for the
-# static library.
-function(quellmark_runtime_objects objects_out object_dir)
+# quellmark_runtime_members(<dir> <kind> <machine flags...>): the members compiled from <dir>/src into
+# <dir>/<kind> with GCC's own flags and the given machine flags, all at once, and again only when the
+# compiler, the commands, the sources or the configuration headers change. The commands name paths
+# inside <dir> relative to it, so a copy of <dir> holds members that are current. libgcc: its
+# LIB2ADDEH rule (libgcc/Makefile.in, static-object.mk) with the configuration a cross build for
+# i686-w64-mingw32 generates, in the small headers of cmake/floor-runtime. libsupc++: its libtool
+# compile (libstdc++-v3/libsupc++/Makefile.in) for the static library.
+function(quellmark_runtime_members dir kind)
   set(machine_flags ${ARGN})
-  set(source_dir ${PROJECT_BINARY_DIR}/floor-runtime/src)
   set(config_dir ${PROJECT_SOURCE_DIR}/cmake/floor-runtime)
-  file(GLOB config_headers ${config_dir}/*.h)
   # Their warning options are left out (-w): GCC's own code, and they change no byte of it.
   set(libgcc_flags -g -O2 -DIN_GCC -DCROSS_DIRECTORY_STRUCTURE -DIN_LIBGCC2 -fbuilding-libgcc -fno-stack-protector
-    -I${config_dir} -I${source_dir}/libgcc -I${source_dir}/gcc -I${source_dir}/include -fexceptions)
-  set(libsupcxx_flags -I${source_dir}/libgcc -I${source_dir}/libstdc++-v3/libsupc++ -fno-implicit-templates
+    -I${config_dir} -Isrc/libgcc -Isrc/gcc -Isrc/include -fexceptions)
+  set(libsupcxx_flags -Isrc/libgcc -Isrc/libstdc++-v3/libsupc++ -fno-implicit-templates
     -ffunction-sections -fdata-sections -g -O2 -D_GNU_SOURCE)
-  set(objects)
+  file(READ ${dir}/src/.unpacked wanted)
+  set(stamp_text "${gcc_COMPILER_PACKAGE}\n${wanted}\n")
+  file(GLOB config_headers ${config_dir}/*.h)
+  foreach(header IN LISTS config_headers)
+    file(SHA256 ${header} hash)
+    string(APPEND stamp_text "${header} ${hash}\n")
+  endforeach()
+  set(commands)
   foreach(source IN LISTS QUELLMARK_RUNTIME_C_SOURCES QUELLMARK_RUNTIME_CXX_SOURCES)
     get_filename_component(name ${source} NAME_WE)
-    set(object ${object_dir}/${name}.o)
     if(source MATCHES "\\.c$")
       set(command ${CMAKE_C_COMPILER} ${libgcc_flags} ${machine_flags} -w)
     else()
       set(command ${CMAKE_CXX_COMPILER} ${libsupcxx_flags} -frandom-seed=${name}.lo ${machine_flags} -w)
     endif()
-    add_custom_command(OUTPUT ${object}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${object_dir}
-      COMMAND ${command} -c ${source_dir}/${source} -o ${object}
-      DEPENDS ${source_dir}/${source} ${config_headers} ${PROJECT_SOURCE_DIR}/cmake/FloorRuntime.cmake
-      COMMENT "Runtime member ${name}.o (${machine_flags})"
-      VERBATIM)
-    list(APPEND objects ${object})
+    list(APPEND command -c src/${source} -o ${kind}/${name}.o)
+    list(APPEND commands COMMAND ${command})
+    string(APPEND stamp_text "${command}\n")
   endforeach()
-  set(${objects_out} ${objects} PARENT_SCOPE)
+  set(stamp ${dir}/${kind}/.built)
+  if(EXISTS ${stamp})
+    file(READ ${stamp} built)
+    if(built STREQUAL stamp_text)
+      return()
+    endif()
+  endif()
+  file(REMOVE_RECURSE ${dir}/${kind})
+  file(MAKE_DIRECTORY ${dir}/${kind})
+  message(STATUS "Compiling the runtime's members into ${dir}/${kind}")
+  # One execute_process with several commands runs them side by side.
+  execute_process(${commands} WORKING_DIRECTORY ${dir} RESULTS_VARIABLE results ERROR_VARIABLE errors)
+  foreach(result IN LISTS results)
+    if(NOT result EQUAL 0)
+      message(FATAL_ERROR "Compiling the runtime's members into ${dir}/${kind} failed: ${errors}")
+    endif()
+  endforeach()
+  file(WRITE ${stamp} "${stamp_text}")
+endfunction()
+
+# quellmark_floor_runtime(<dir>): the runtime in <dir>, one tree at a time: its sources, the members
+# for the floor in <dir>/floor and their archive (the objects' order is the table's), and the members
+# with the toolchain's default flags in <dir>/default, which the fidelity comparison takes.
+function(quellmark_floor_runtime dir)
+  file(MAKE_DIRECTORY ${dir})
+  file(LOCK ${dir}/.lock GUARD FUNCTION TIMEOUT 900)
+  quellmark_unpack_runtime_sources(${dir})
+  # Small code (-Os after GCC's -O2) as for the program: what is linked is ours to tune; the
+  # fidelity comparison takes the same sources compiled with GCC's flags alone.
+  quellmark_runtime_members(${dir} floor ${QUELLMARK_FLOOR_FLAGS} -Os)
+  quellmark_runtime_members(${dir} default)
+  set(archive ${dir}/libquellmark_floor_runtime.a)
+  if(NOT EXISTS ${archive} OR ${dir}/floor/.built IS_NEWER_THAN ${archive})
+    set(objects)
+    foreach(source IN LISTS QUELLMARK_RUNTIME_C_SOURCES QUELLMARK_RUNTIME_CXX_SOURCES)
+      get_filename_component(name ${source} NAME_WE)
+      list(APPEND objects floor/${name}.o)
+    endforeach()
+    file(REMOVE ${archive})
+    execute_process(COMMAND ${CMAKE_AR} qc ${archive} ${objects} WORKING_DIRECTORY ${dir} RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR "Archiving the runtime's members into ${archive} failed")
+    endif()
+  endif()
+endfunction()
+
+# quellmark_runtime_fidelity(<dir> <manifest>): the manifest of the fidelity comparison
+# (cmake/runtime_fidelity.py): a first line naming the source package and the compiler's record of
+# its own source, then per line a member of <dir>/default and the prebuilt archive and member it must
+# equal. A release tree compares them here, and a difference stops its configuration, naming the
+# member: nothing is shipped that was built from other sources than the distribution's objects.
+function(quellmark_runtime_fidelity dir manifest)
+  execute_process(COMMAND ${CMAKE_C_COMPILER} -print-file-name=libgcc_eh.a OUTPUT_VARIABLE libgcc_eh
+    OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++.a OUTPUT_VARIABLE libstdcxx
+    OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(lines "# rebuilt from ${gcc_SOURCE}; the compiler was built from ${gcc_COMPILER}\n")
+  foreach(source IN LISTS QUELLMARK_RUNTIME_C_SOURCES QUELLMARK_RUNTIME_CXX_SOURCES)
+    get_filename_component(member ${source} NAME_WE)
+    set(archive ${libstdcxx})
+    if(source MATCHES "^libgcc/")
+      set(archive ${libgcc_eh})
+    endif()
+    string(APPEND lines "${dir}/default/${member}.o ${archive} ${member}.o\n")
+  endforeach()
+  file(WRITE ${manifest} "${lines}")
+  if(QUELLMARK_PACKAGE)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    execute_process(COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/runtime_fidelity.py ${manifest}
+      RESULT_VARIABLE failed OUTPUT_VARIABLE report ERROR_VARIABLE report)
+    if(failed)
+      message(FATAL_ERROR "The runtime rebuilt for the 486 from ${gcc_SOURCE} is not the runtime that the "
+        "toolchain ships (its compiler was built from ${gcc_COMPILER}); the release stops here.\n${report}"
+        "Install gcc-12-source of the compiler's own revision, or a mingw-w64 built from the installed one.")
+    endif()
+  endif()
 endfunction()
 
 # quellmark_link_for_the_floor(<executable> <startup object library>): the program's own start-up
 # and the rebuilt runtime members in place of the prebuilt ones, and a link map beside the program
 # for the instruction test.
 function(quellmark_link_for_the_floor target startup)
-  quellmark_unpack_runtime_sources(${PROJECT_BINARY_DIR}/floor-runtime/src)
-  # Small code (-Os after GCC's -O2) as for the program: what is linked is ours to tune; the
-  # fidelity test compares the same sources compiled with GCC's flags alone.
-  quellmark_runtime_objects(runtime_objects ${PROJECT_BINARY_DIR}/floor-runtime/floor ${QUELLMARK_FLOOR_FLAGS} -Os)
+  quellmark_find_gcc_source(gcc)
+  quellmark_floor_runtime_dir(dir)
+  quellmark_floor_runtime(${dir})
+  quellmark_runtime_fidelity(${dir} ${PROJECT_BINARY_DIR}/floor-runtime/fidelity.txt)
 
   # The driver takes the first crt2.o on its -B path.
   set(startup_dir ${PROJECT_BINARY_DIR}/floor-runtime/startup)
@@ -182,14 +282,8 @@ function(quellmark_link_for_the_floor target startup)
     COMMENT "The program's start-up as crt2.o"
     VERBATIM)
   # One archive, linked whole after the program's code.
-  set(archive ${PROJECT_BINARY_DIR}/floor-runtime/libquellmark_floor_runtime.a)
-  add_custom_command(OUTPUT ${archive}
-    COMMAND ${CMAKE_COMMAND} -E rm -f ${archive}
-    COMMAND ${CMAKE_AR} qc ${archive} ${runtime_objects}
-    DEPENDS ${runtime_objects}
-    COMMENT "The runtime members for the floor: libquellmark_floor_runtime.a"
-    VERBATIM)
-  add_custom_target(${target}_floor_runtime DEPENDS ${archive} ${startup_dir}/crt2.o)
+  set(archive ${dir}/libquellmark_floor_runtime.a)
+  add_custom_target(${target}_floor_runtime DEPENDS ${startup_dir}/crt2.o)
   add_library(${target}_floor_runtime_archive STATIC IMPORTED)
   set_property(TARGET ${target}_floor_runtime_archive PROPERTY IMPORTED_LOCATION ${archive})
   add_dependencies(${target}_floor_runtime_archive ${target}_floor_runtime)
@@ -200,29 +294,7 @@ function(quellmark_link_for_the_floor target startup)
     -Wl,--disable-auto-import -Wl,--disable-runtime-pseudo-reloc
     -Wl,-Map=$<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.map)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${archive} ${startup_dir}/crt2.o)
-endfunction()
-
-# quellmark_runtime_fidelity_objects(<manifest>): the members built once more with the toolchain's
-# default flags, and a manifest for the exe-file test: a first line naming the source package and
-# the compiler's record of its own source, then per line the object and the prebuilt archive member
-# it must equal.
-function(quellmark_runtime_fidelity_objects manifest)
-  quellmark_find_gcc_source(gcc)
-  quellmark_runtime_objects(default_objects ${PROJECT_BINARY_DIR}/floor-runtime/default)
-  add_custom_target(floor_runtime_fidelity ALL DEPENDS ${default_objects})
-  execute_process(COMMAND ${CMAKE_C_COMPILER} -print-file-name=libgcc_eh.a OUTPUT_VARIABLE libgcc_eh
-    OUTPUT_STRIP_TRAILING_WHITESPACE)
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++.a OUTPUT_VARIABLE libstdcxx
-    OUTPUT_STRIP_TRAILING_WHITESPACE)
-  set(lines "# rebuilt from ${gcc_SOURCE}; the compiler was built from ${gcc_COMPILER}\n")
-  foreach(object IN LISTS default_objects)
-    get_filename_component(member ${object} NAME)
-    if(member MATCHES "^(unwind|emutls)")
-      set(archive ${libgcc_eh})
-    else()
-      set(archive ${libstdcxx})
-    endif()
-    string(APPEND lines "${object} ${archive} ${member}\n")
-  endforeach()
-  file(WRITE ${manifest} "${lines}")
+  # The configuration headers build the members: a change configures the tree again.
+  file(GLOB config_headers ${PROJECT_SOURCE_DIR}/cmake/floor-runtime/*.h)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${config_headers})
 endfunction()

@@ -3,18 +3,20 @@
 Run by ctest with the path of the .exe: imports are read with objdump -p, instructions with objdump -d
 and the link map beside the .exe, resources are decompiled with windres, and the string table is
 compared with src/base/ResourceStrings.def. QUELLMARK_RUNTIME_FIDELITY names the list of runtime
-members rebuilt with the toolchain's default flags (cmake/FloorRuntime.cmake).
+members rebuilt with the toolchain's default flags (cmake/FloorRuntime.cmake), compared as
+cmake/runtime_fidelity.py compares them for the release.
 """
 
 import os
 import re
-import subprocess
 import sys
-import tempfile
 import unittest
 from pathlib import Path
 
 REPO_ROOT = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(REPO_ROOT / "cmake"))
+import runtime_fidelity  # noqa: E402
+
 EXE = Path(sys.argv.pop(1)) if len(sys.argv) > 1 else None
 
 # What the program may import: DLL and function pairs that Windows 95 (with Internet Explorer 5) and
@@ -22,10 +24,7 @@ EXE = Path(sys.argv.pop(1)) if len(sys.argv) > 1 else None
 IMPORT_FLOOR = REPO_ROOT / "tests" / "gui" / "windows95-nt4-imports.txt"
 
 
-def tool(name, *args):
-    result = subprocess.run([f"i686-w64-mingw32-{name}", *map(str, args)], stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE, check=True)
-    return result.stdout.decode("utf-8", errors="replace")
+tool = runtime_fidelity.tool
 
 
 # Instructions that a 486 does not have, by the processor or extension that brought them. GCC emits
@@ -70,21 +69,6 @@ def text_input_sections(link_map):
             sections.append((int(rest.group(1), 16), int(rest.group(2), 16), "LONG", "linker script"))
         pending = line[1:].strip() if re.match(r"^ \.\S+$", line) else None
     return sections
-
-
-def loaded_sections(obj):
-    """Name -> (bytes, relocations) of an object file's loaded sections, debug information aside."""
-    headers = tool("objdump", "-h", obj).splitlines()
-    result = {}
-    for line, flags in zip(headers, headers[1:]):
-        name = re.match(r"\s*\d+\s+(\S+)\s", line)
-        if name and "LOAD" in flags and "DEBUG" not in flags and name.group(1) != ".rdata$zzz":
-            with tempfile.NamedTemporaryFile() as out:
-                tool("objcopy", "-O", "binary", f"--only-section={name.group(1)}", obj, out.name)
-                data = Path(out.name).read_bytes()
-            relocations = tool("objdump", "-r", "-j", name.group(1), obj).split("\n", 3)[-1]
-            result[name.group(1)] = (data, relocations)
-    return result
 
 
 def rc_string(literal):
@@ -200,20 +184,14 @@ class ExeFileTest(unittest.TestCase):
         """Compiled with the toolchain's default flags, each runtime member rebuilt from GCC's source has
         the prebuilt member's loaded sections, byte for byte and relocation for relocation: then the one
         compiled for the 486 differs from the shipped runtime in its instructions only."""
-        header, *lines = Path(os.environ["QUELLMARK_RUNTIME_FIDELITY"]).read_text().splitlines()
-        members = [line.split() for line in lines]
+        header, members = runtime_fidelity.read_manifest(os.environ["QUELLMARK_RUNTIME_FIDELITY"])
         self.assertGreaterEqual(len(members), 10)
-        with tempfile.TemporaryDirectory() as unpacked:
-            for rebuilt, archive, member in members:
-                subprocess.run(["i686-w64-mingw32-ar", "x", archive, member], cwd=unpacked, check=True)
-                prebuilt, ours = loaded_sections(str(Path(unpacked) / member)), loaded_sections(rebuilt)
-                differences = [name + (" (missing)" if None in (prebuilt.get(name), ours.get(name)) else
-                                       " (bytes)" if prebuilt[name][0] != ours[name][0] else " (relocations)")
-                               for name in sorted(set(prebuilt) | set(ours)) if prebuilt.get(name) != ours.get(name)]
-                with self.subTest(member=member):
-                    self.assertFalse(differences, f"{member} {header[2:]}: {len(differences)} sections differ from "
-                                     f"the prebuilt member's ({', '.join(differences[:6])}), so the runtime built for "
-                                     "the 486 is not the shipped one")
+        for rebuilt, archive, member in members:
+            differences = runtime_fidelity.differences(rebuilt, archive, member)
+            with self.subTest(member=member):
+                self.assertFalse(differences, f"{member} {header}: {len(differences)} sections differ from the "
+                                 f"prebuilt member's ({', '.join(differences[:6])}), so the runtime built for the 486 "
+                                 "is not the shipped one")
 
     def test_string_table_carries_every_text_exactly(self):
         found = {int(number): rc_string(literal)
