@@ -9,25 +9,46 @@
 #   win-tests  the unit tests cross-compiled for Windows, run under Wine (mingw-w64, posix threads)
 #   sanitize   the native unit tests again under AddressSanitizer (with LeakSanitizer) and UBSan (g++)
 #   fuzz       a short smoke run of the rule store's libFuzzer target (clang, ASan + UBSan)
-#   release    the release archive (scripts/release.sh), its contents and version, and a second
-#              release in another directory that must give the same bytes
-# Each tree is configured from its preset in CMakePresets.json.
+#   release    the release archive (scripts/release.sh), its contents and version, a second release
+#              in another directory that must give the same bytes, and the stop of a release whose
+#              runtime differs from the toolchain's
+# Each tree is configured from its preset in CMakePresets.json; the win and release trees share the
+# runtime members rebuilt for the 486 (build/floor-runtime, cmake/FloorRuntime.cmake).
 # Every Wine process runs in a prefix copied from build/wine-template; ~/.wine is never used.
-# QUELLMARK_JOBS sets the parallelism of builds and test runs (default 2).
+#
+# The win tree's tests, one ctest test per GUI test case, mostly wait for Wine: they run beside the
+# builds and suites that follow the win tree, which build at a lower priority so that Wine keeps its
+# pace. Their output comes when they end. The summary gives each section's time and the total.
+# QUELLMARK_JOBS sets the parallelism of builds and test runs (default 2), QUELLMARK_GUI_JOBS that of
+# the win tree's tests (default 4).
 set -uo pipefail
 # shellcheck source=lib/common.sh
 source "$(dirname -- "${BASH_SOURCE[0]}")/lib/common.sh"
 
 JOBS=${QUELLMARK_JOBS:-2}
+GUI_JOBS=${QUELLMARK_GUI_JOBS:-4}
 WINE_PREFIX_TOOL=$QUELLMARK_ROOT/tests/wine/wine-prefix
 failures=()
+timings=()
 declare -A built=()
+current=
 section_started=$SECONDS
+# What runs beside the GUI tests builds at this priority.
+beside=()
 
+# Starts a section; the one before ends, and its time goes to the summary.
 timed_section() {
-  printf '  -- %ds\n' $((SECONDS - section_started))
+  end_section
   section "$@"
+  current="$*"
   section_started=$SECONDS
+}
+
+end_section() {
+  [ -n "$current" ] || return 0
+  printf '  -- %ds\n' $((SECONDS - section_started))
+  timings+=("$(printf '%-22s %4d s' "$current" $((SECONDS - section_started)))")
+  current=
 }
 
 # Prefixes left by a run that was killed (a ctest timeout, Ctrl+C): end their wineservers, remove them.
@@ -42,7 +63,7 @@ dispose_scratch_prefixes() {
 build_tree() {
   local name=$1
   timed_section "Build: $name"
-  if configure_tree "$name" && cmake --build "$BUILD_ROOT/$name" -j "$JOBS"; then
+  if configure_tree "$name" && "${beside[@]}" cmake --build "$BUILD_ROOT/$name" -j "$JOBS"; then
     built[$name]=1
   else
     failures+=("build $name")
@@ -50,6 +71,10 @@ build_tree() {
 }
 
 # A tree that registers no tests fails (--no-tests=error).
+ctest_tree() {
+  ctest --test-dir "$BUILD_ROOT/$1" --output-on-failure --no-tests=error -j "$2" --timeout 900
+}
+
 run_tests() {
   local name=$1
   timed_section "Tests: $name"
@@ -57,11 +82,46 @@ run_tests() {
     note "not run: the build of $name failed"
     return
   fi
-  ctest --test-dir "$BUILD_ROOT/$name" --output-on-failure --no-tests=error -j "$JOBS" --timeout 900 ||
-    failures+=("tests $name")
+  ctest_tree "$name" "$JOBS" || failures+=("tests $name")
 }
 
-section "Packages"
+# The tests of a tree in the background, from now on beside the other sections, whose builds then
+# run at a lower priority; finish_beside shows their output and time.
+start_beside() {
+  local name=$1
+  end_section
+  section "Tests: $name, beside what follows"
+  if [ -z "${built[$name]:-}" ]; then
+    note "not run: the build of $name failed"
+    failures+=("tests $name")
+    return
+  fi
+  note "$GUI_JOBS at a time; their output comes when they end"
+  (
+    started=$SECONDS
+    ctest_tree "$name" "$GUI_JOBS" >"$BUILD_ROOT/tests-$name.log" 2>&1
+    printf '%d %d\n' $? $((SECONDS - started)) >"$BUILD_ROOT/tests-$name.status"
+  ) &
+  beside_pid=$!
+  beside_name=$name
+  beside_from=$SECONDS
+  beside=(nice -n 10)
+}
+
+finish_beside() {
+  [ -n "${beside_pid:-}" ] || return 0
+  timed_section "Tests: $beside_name, the rest of the wait"
+  wait "$beside_pid"
+  beside=()
+  local status took
+  read -r status took <"$BUILD_ROOT/tests-$beside_name.status"
+  cat -- "$BUILD_ROOT/tests-$beside_name.log"
+  note "they ran ${took}s, from ${beside_from}s into the command on"
+  timings+=("$(printf '%-22s %4d s  (beside the sections from %ds on)' "Tests: $beside_name" "$took" "$beside_from")")
+  [ "$status" -eq 0 ] || failures+=("tests $beside_name")
+}
+
+timed_section "Packages"
 ensure_packages "${QUELLMARK_TEST_PACKAGES[@]}"
 ensure_japanese_locale
 
@@ -69,6 +129,7 @@ BUILD_ROOT=$(quellmark_build_root)
 export QUELLMARK_WINE_TEMPLATE=$BUILD_ROOT/wine-template
 note "build root: $BUILD_ROOT"
 dispose_scratch_prefixes
+rm -f -- "$BUILD_ROOT"/tests-*.log "$BUILD_ROOT"/tests-*.status
 
 # Booting Wine takes a while and mostly waits; it runs beside the builds.
 "$WINE_PREFIX_TOOL" template "$QUELLMARK_WINE_TEMPLATE" >"$BUILD_ROOT/wine-template.log" 2>&1 &
@@ -76,10 +137,8 @@ template_pid=$!
 
 # The trees' options are the presets of CMakePresets.json.
 build_tree native
+run_tests native
 build_tree win
-build_tree win-tests
-build_tree sanitize
-build_tree fuzz
 
 timed_section "Wine template prefix"
 if wait "$template_pid"; then
@@ -89,24 +148,37 @@ else
   failures+=("wine template prefix")
 fi
 
-run_tests native
-run_tests win
+start_beside win
+build_tree win-tests
 run_tests win-tests
+build_tree sanitize
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests sanitize
+build_tree fuzz
 run_tests fuzz
 
 # The release archive, made by the release command, then its checks: contents, checksum, one
-# version, and a second release in another directory that must give the same bytes.
+# version, a second release in another directory that must give the same bytes, and the stop of a
+# release whose rebuilt runtime is not the toolchain's.
 timed_section "Build: release"
-if bash "$QUELLMARK_ROOT/scripts/release.sh" "$BUILD_ROOT/release"; then
+if "${beside[@]}" bash "$QUELLMARK_ROOT/scripts/release.sh" "$BUILD_ROOT/release"; then
   built[release]=1
 else
   failures+=("build release")
 fi
-run_tests release
+timed_section "Tests: release"
+if [ -n "${built[release]:-}" ]; then
+  # Its reproducibility test builds a second release.
+  "${beside[@]}" ctest --test-dir "$BUILD_ROOT/release" --output-on-failure --no-tests=error -j "$JOBS" \
+    --timeout 900 || failures+=("tests release")
+else
+  note "not run: the build of release failed"
+fi
 
+finish_beside
 dispose_scratch_prefixes
-timed_section "Summary"
+end_section
+section "Summary"
+printf '  %s\n' "${timings[@]}"
 note "total time: $((SECONDS / 60)) min $((SECONDS % 60)) s"
 if [ ${#failures[@]} -ne 0 ]; then
   note "FAILED: ${failures[*]}"
