@@ -31,8 +31,8 @@ void* ResizeBlock(void* block, std::size_t size) noexcept;
 void* AllocateZeroedBlock(std::size_t count, std::size_t size) noexcept;
 
 using ExitFunction = void(__cdecl*)();
-// _onexit: function joins the list that EndProgram runs, last registered first; false when the
-// list is full.
+// _onexit: function joins the list that EndProgram runs, last registered first; false when no
+// memory is left to grow the list.
 bool RegisterExitFunction(ExitFunction function) noexcept;
 // exit: the list, then the process ends with code.
 [[noreturn]] void EndProgram(int code) noexcept;

@@ -7,10 +7,11 @@
 
 namespace {
 
-// The program registers its destructors' runner; the runtime members a few of their own.
-constexpr int kExitFunctionSlots = 32;
-ExitFunction g_exit_functions[kExitFunctionSlots];
-int g_exit_function_count = 0;
+// The program's destructors' runner, and the destructor of every function-local static object the
+// compiler registers as it is first made: grown as needed, as msvcrt's table is.
+ExitFunction* g_exit_functions = nullptr;
+std::size_t g_exit_function_count = 0;
+std::size_t g_exit_function_capacity = 0;
 
 }  // namespace
 
@@ -37,7 +38,14 @@ void* AllocateZeroedBlock(std::size_t count, std::size_t size) noexcept {
 }
 
 bool RegisterExitFunction(ExitFunction function) noexcept {
-  if (function == nullptr || g_exit_function_count == kExitFunctionSlots) return false;
+  if (function == nullptr) return false;
+  if (g_exit_function_count == g_exit_function_capacity) {
+    const std::size_t capacity = g_exit_function_capacity == 0 ? 32 : 2 * g_exit_function_capacity;
+    void* grown = ResizeBlock(g_exit_functions, capacity * sizeof(ExitFunction));
+    if (grown == nullptr) return false;
+    g_exit_functions = static_cast<ExitFunction*>(grown);
+    g_exit_function_capacity = capacity;
+  }
   g_exit_functions[g_exit_function_count++] = function;
   return true;
 }
