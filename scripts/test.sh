@@ -16,9 +16,10 @@
 # runtime members rebuilt for the 486 (build/floor-runtime, cmake/FloorRuntime.cmake).
 # Every Wine process runs in a prefix copied from build/wine-template; ~/.wine is never used.
 #
-# The win tree's tests, one ctest test per GUI test case, mostly wait for Wine: they run beside the
-# builds and suites that follow the win tree, which build at a lower priority so that Wine keeps its
-# pace. Their output comes when they end. The summary gives each section's time and the total.
+# Each tree's tests run in the background once it is built, beside the builds of the trees after it,
+# which then build at a lower priority so that the tests keep their pace (the GUI tests, one ctest
+# test per test case, mostly wait for Wine; the fuzzing smoke run has a time limit). Their output
+# comes at the end. The summary gives each section's time and the total.
 # QUELLMARK_JOBS sets the parallelism of builds and test runs (default 2), QUELLMARK_GUI_JOBS that of
 # the win tree's tests (default 4).
 set -uo pipefail
@@ -33,7 +34,9 @@ timings=()
 declare -A built=()
 current=
 section_started=$SECONDS
-# What runs beside the GUI tests builds at this priority.
+# Test runs in the background (start_beside), and the priority of the builds beside them.
+beside_names=()
+declare -A beside_pids=() beside_from=()
 beside=()
 
 # Starts a section; the one before ends, and its time goes to the summary.
@@ -47,7 +50,7 @@ timed_section() {
 end_section() {
   [ -n "$current" ] || return 0
   printf '  -- %ds\n' $((SECONDS - section_started))
-  timings+=("$(printf '%-22s %4d s' "$current" $((SECONDS - section_started)))")
+  timings+=("$(printf '%-36s %4d s' "$current" $((SECONDS - section_started)))")
   current=
 }
 
@@ -85,40 +88,41 @@ run_tests() {
   ctest_tree "$name" "$JOBS" || failures+=("tests $name")
 }
 
-# The tests of a tree in the background, from now on beside the other sections, whose builds then
-# run at a lower priority; finish_beside shows their output and time.
+# start_beside NAME JOBS: the tree's tests in the background, JOBS at a time, beside the sections
+# that follow, whose builds then run at a lower priority; finish_beside shows their output and time.
 start_beside() {
-  local name=$1
+  local name=$1 jobs=$2
   end_section
   section "Tests: $name, beside what follows"
   if [ -z "${built[$name]:-}" ]; then
     note "not run: the build of $name failed"
-    failures+=("tests $name")
     return
   fi
-  note "$GUI_JOBS at a time; their output comes when they end"
+  note "$jobs at a time; their output comes at the end"
   (
     started=$SECONDS
-    ctest_tree "$name" "$GUI_JOBS" >"$BUILD_ROOT/tests-$name.log" 2>&1
+    ctest_tree "$name" "$jobs" >"$BUILD_ROOT/tests-$name.log" 2>&1
     printf '%d %d\n' $? $((SECONDS - started)) >"$BUILD_ROOT/tests-$name.status"
   ) &
-  beside_pid=$!
-  beside_name=$name
-  beside_from=$SECONDS
+  beside_pids[$name]=$!
+  beside_from[$name]=$SECONDS
+  beside_names+=("$name")
   beside=(nice -n 10)
 }
 
 finish_beside() {
-  [ -n "${beside_pid:-}" ] || return 0
-  timed_section "Tests: $beside_name, the rest of the wait"
-  wait "$beside_pid"
+  local name status took
+  for name in "${beside_names[@]}"; do
+    timed_section "Tests: $name, the wait for their end"
+    wait "${beside_pids[$name]}"
+    read -r status took <"$BUILD_ROOT/tests-$name.status"
+    cat -- "$BUILD_ROOT/tests-$name.log"
+    note "they ran ${took}s, from ${beside_from[$name]}s into the command on"
+    timings+=("$(printf '%-36s %4d s  (from %ds on, beside the others)' "Tests: $name" "$took" \
+      "${beside_from[$name]}")")
+    [ "$status" -eq 0 ] || failures+=("tests $name")
+  done
   beside=()
-  local status took
-  read -r status took <"$BUILD_ROOT/tests-$beside_name.status"
-  cat -- "$BUILD_ROOT/tests-$beside_name.log"
-  note "they ran ${took}s, from ${beside_from}s into the command on"
-  timings+=("$(printf '%-22s %4d s  (beside the sections from %ds on)' "Tests: $beside_name" "$took" "$beside_from")")
-  [ "$status" -eq 0 ] || failures+=("tests $beside_name")
 }
 
 timed_section "Packages"
@@ -148,13 +152,13 @@ else
   failures+=("wine template prefix")
 fi
 
-start_beside win
+start_beside win "$GUI_JOBS"
 build_tree win-tests
-run_tests win-tests
+start_beside win-tests "$JOBS"
 build_tree sanitize
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests sanitize
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 start_beside sanitize "$JOBS"
 build_tree fuzz
-run_tests fuzz
+start_beside fuzz 1
 
 # The release archive, made by the release command, then its checks: contents, checksum, one
 # version, a second release in another directory that must give the same bytes, and the stop of a

@@ -1,10 +1,13 @@
 // The preloads that run where SetDefaultDllDirectories is missing, which under Wine is never by
-// themselves: the window's at start, the shell's just before shell32, each from the system folder.
+// themselves: the window's at start, the shell's just before shell32 when the home-page command
+// loads it (OpenInShell), each from the system folder. This program never restricts the search.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <psapi.h>
 
 #include "base/Cp932Text.h"
 #include "base/DllSearchHardening.h"
+#include "ui/ShellOpen.h"
 
 namespace {
 
@@ -19,6 +22,18 @@ void ExpectFromSystemFolder(const char* name) {
   EXPECT_EQ(FoldAsciiCase(std::string(folder, length) + "\\" + name), FoldAsciiCase(path));
 }
 
+// The module's place among the process's modules, which are listed in the order they were loaded.
+int LoadPosition(const char* name) {
+  HMODULE modules[512];
+  DWORD size = 0;
+  const HMODULE module = GetModuleHandleA(name);
+  if (module == nullptr || !EnumProcessModules(GetCurrentProcess(), modules, sizeof modules, &size)) return -1;
+  for (DWORD index = 0; index < size / sizeof(HMODULE); ++index) {
+    if (modules[index] == module) return static_cast<int>(index);
+  }
+  return -1;
+}
+
 TEST(DllSearchHardening, StartLoadsTheWindowsDllsAndTheClickTheShells) {
   const char* const window[] = {"uxtheme.dll"};
   const char* const shell[] = {"setupapi.dll", "oleacc.dll", "userenv.dll"};  // not version: Wine's uxtheme imports it
@@ -27,8 +42,12 @@ TEST(DllSearchHardening, StartLoadsTheWindowsDllsAndTheClickTheShells) {
   PreloadSystemLoadedDlls();
   for (const char* name : window) ExpectFromSystemFolder(name);
   for (const char* name : shell) EXPECT_EQ(nullptr, GetModuleHandleA(name)) << name << " loaded at start";
-  PreloadShellLoadedDlls();
-  for (const char* name : shell) ExpectFromSystemFolder(name);
+  OpenInShell("quellmark-test:");  // a scheme that nothing handles
+  ASSERT_GE(LoadPosition("shell32.dll"), 0) << "shell32.dll not loaded";
+  for (const char* name : shell) {
+    ExpectFromSystemFolder(name);
+    EXPECT_LT(LoadPosition(name), LoadPosition("shell32.dll")) << name << " loaded after shell32";
+  }
 }
 
 }  // namespace

@@ -12,6 +12,9 @@ class MemoryHarness final : public RegistryHarness {
   void ResetUserKey() override { registry_.Clear(); }
   bool MakeKeyRefuseReading(const std::string& path) override { return registry_.SetGrantedAccess(path, 0); }
   bool MakeKeyReadOnly(const std::string& path) override { return registry_.SetGrantedAccess(path, kKeyRead); }
+  bool MakeLink(const std::string& path, const std::string& target_path) override {
+    return registry_.MakeLink(path, target_path);
+  }
   bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name) override {
     return registry_.MakeKeyInUtf16(parent_path, name);
   }

@@ -25,6 +25,9 @@ class RegistryHarness {
   virtual bool MakeKeyRefuseReading(const std::string& path) = 0;
   // The same for a key that grants reading only (KEY_READ), as some tools leave them.
   virtual bool MakeKeyReadOnly(const std::string& path) = 0;
+  // A registry link at path (a new key) that leads to the key at target_path, which need not exist.
+  // False when this back end cannot make one.
+  virtual bool MakeLink(const std::string& path, const std::string& target_path) = 0;
   // What a Unicode program may write on the NT family, given in UTF-16: the key name beneath the
   // key at parent_path, and the REG_SZ value_name of the key at path (keys made if missing).
   virtual bool MakeKeyInUtf16(const std::string& parent_path, const std::u16string& name) = 0;

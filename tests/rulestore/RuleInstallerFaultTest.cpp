@@ -172,22 +172,34 @@ TEST_F(RuleInstallerFaults, ARemnantThatCannotBeDeletedStopsTheCommandAndNamesIt
 }
 
 // A registry link leads outside the store: a remnant holding one, or being one, is refused, naming
-// the link, and nothing changes anywhere (deleting the link would delete the key it leads to).
+// the link, and nothing changes anywhere (deleting the link would delete the key it leads to). So is
+// a remnant whose link check cannot be read (the query of its link value refused): it may be one.
 TEST_F(RuleInstallerFaults, ALinkInARemnantStopsTheCommandAndNothingAnywhereChanges) {
-  for (const std::string& link : {std::string("001\\Link"), std::string("002")}) {
-    SCOPED_TRACE(link);
+  struct Case {
+    std::string link;  // none: 001's link value refuses to be queried
+    std::string remnant;
+    std::string failure;
+  };
+  for (const Case& c : {Case{"001\\Link", "001", "'" + RulePath("001\\Link") + "' を開けません"},
+                        Case{"002", "002", "'" + RulePath("002") + "' を開けません"},
+                        Case{"", "001", "'SymbolicLinkValue' の取得に失敗しました"}}) {
+    SCOPED_TRACE(c.remnant);
     Clean();
     SetActiveRegistryBackend(&faults_);
     MakeEmptyStore();
     AddRuleKey("001", TwoDigitRuleName);
     Put("Software\\Victim", "Name", Text(TwoDigitRuleName));  // the link "002" carries the name too
     Put("Software\\Victim\\Child", "Kept", Text("kept"));
-    ASSERT_TRUE(memory().MakeLink(RulePath(link), "Software\\Victim"));
+    if (c.link.empty()) {
+      faults_.FailValue(RegCall::kQueryValue, "SymbolicLinkValue", kRegAccessDenied);
+    } else {
+      ASSERT_TRUE(memory().MakeLink(RulePath(c.link), "Software\\Victim"));
+    }
     const std::string before = memory().Dump();
     EXPECT_EQ(RegistryErrorOf([] { AddTwoDigitRule(true); }),
-              "'" + RulePath(link) + "' を開けません\r\n以前の追加で途中まで作成されたルールのキー '" +
-                  RulePath(link.substr(0, 3)) + "' を削除できません");
+              c.failure + "\r\n以前の追加で途中まで作成されたルールのキー '" + RulePath(c.remnant) + "' を削除できません");
     EXPECT_EQ(memory().Dump(), before);
+    faults_.ClearFaults();
   }
 }
 

@@ -53,6 +53,7 @@ TEST_F(RuleInstaller, TheLowestFreeNumberWins) {
     std::vector<std::string> existing;
     std::string expected;
     std::string order = "old";  // numbers it lists are taken, keys or not, in either letter case
+    std::string link = "";      // a link to a missing key: a key of the store, its target never made
   };
   const auto keys_up_to = [](std::uint32_t last) {
     std::vector<std::string> keys;
@@ -67,16 +68,19 @@ TEST_F(RuleInstaller, TheLowestFreeNumberWins) {
       {keys_up_to(9), "00B", "00a"},
       {keys_up_to(15), "011", "010"},
       {{}, "001", "002 000"},
+      {{"000"}, "002", "000", "001"},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.order);
     Clean();
     MakeEmptyStore();
     for (const std::string& key : test.existing) AddRuleKey(key, "other rule");
+    if (!test.link.empty() && !Harness().MakeLink(RulePath(test.link), "Software\\Missing")) continue;
     Put(kStorePath, "Order", Text(test.order));
     AddDigitAtRule(true);
     ExpectCompleteRule(test.expected, DigitAtRuleName, DigitAtCriteria, 7);
     EXPECT_EQ(StoreOrder(), Text(test.order + " " + test.expected));
+    EXPECT_FALSE(KeyExists(backend(), "Software\\Missing"));
   }
 }
 
