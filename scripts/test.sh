@@ -50,7 +50,7 @@ timed_section() {
 end_section() {
   [ -n "$current" ] || return 0
   printf '  -- %ds\n' $((SECONDS - section_started))
-  timings+=("$(printf '%-36s %4d s' "$current" $((SECONDS - section_started)))")
+  timings+=("$(printf '%-28s %4d s' "$current" $((SECONDS - section_started)))")
   current=
 }
 
@@ -111,18 +111,22 @@ start_beside() {
 }
 
 finish_beside() {
+  [ ${#beside_names[@]} -ne 0 ] || return 0
+  timed_section "Waiting for the tests beside"
+  wait "${beside_pids[@]}"
+  end_section
+  beside=()
   local name status took
   for name in "${beside_names[@]}"; do
-    timed_section "Tests: $name, the wait for their end"
-    wait "${beside_pids[$name]}"
+    section "Tests: $name"
+    status=1 took=0
     read -r status took <"$BUILD_ROOT/tests-$name.status"
     cat -- "$BUILD_ROOT/tests-$name.log"
     note "they ran ${took}s, from ${beside_from[$name]}s into the command on"
-    timings+=("$(printf '%-36s %4d s  (from %ds on, beside the others)' "Tests: $name" "$took" \
+    timings+=("$(printf '%-28s %4d s  (from %ds on, beside the others)' "Tests: $name" "$took" \
       "${beside_from[$name]}")")
     [ "$status" -eq 0 ] || failures+=("tests $name")
   done
-  beside=()
 }
 
 timed_section "Packages"

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
+
 #include "base/Cp932Text.h"
 #include "base/DllSearchHardening.h"
 #include "ui/ShellOpen.h"
@@ -22,16 +24,12 @@ void ExpectFromSystemFolder(const char* name) {
   EXPECT_EQ(FoldAsciiCase(std::string(folder, length) + "\\" + name), FoldAsciiCase(path));
 }
 
-// The module's place among the process's modules, which are listed in the order they were loaded.
-int LoadPosition(const char* name) {
+// The module's place among the process's modules, listed in the order they were loaded.
+std::ptrdiff_t LoadPosition(const char* name) {
   HMODULE modules[512];
   DWORD size = 0;
-  const HMODULE module = GetModuleHandleA(name);
-  if (module == nullptr || !EnumProcessModules(GetCurrentProcess(), modules, sizeof modules, &size)) return -1;
-  for (DWORD index = 0; index < size / sizeof(HMODULE); ++index) {
-    if (modules[index] == module) return static_cast<int>(index);
-  }
-  return -1;
+  EnumProcessModules(GetCurrentProcess(), modules, sizeof modules, &size);
+  return std::find(modules, modules + size / sizeof(HMODULE), GetModuleHandleA(name)) - modules;
 }
 
 TEST(DllSearchHardening, StartLoadsTheWindowsDllsAndTheClickTheShells) {
@@ -43,7 +41,7 @@ TEST(DllSearchHardening, StartLoadsTheWindowsDllsAndTheClickTheShells) {
   for (const char* name : window) ExpectFromSystemFolder(name);
   for (const char* name : shell) EXPECT_EQ(nullptr, GetModuleHandleA(name)) << name << " loaded at start";
   OpenInShell("quellmark-test:");  // a scheme that nothing handles
-  ASSERT_GE(LoadPosition("shell32.dll"), 0) << "shell32.dll not loaded";
+  ASSERT_NE(nullptr, GetModuleHandleA("shell32.dll"));
   for (const char* name : shell) {
     ExpectFromSystemFolder(name);
     EXPECT_LT(LoadPosition(name), LoadPosition("shell32.dll")) << name << " loaded after shell32";
