@@ -1,4 +1,4 @@
-// The writer lock as two copies meet it: one that holds it keeps the other out at once; one that
+// The writer lock as two copies meet it: one that holds it keeps the other out; one that
 // ended without releasing it (killed, crashed) leaves it to the next; a global name taken by an
 // object this user cannot have does not refuse the add.
 #include <gtest/gtest.h>
@@ -37,14 +37,12 @@ struct OtherCopy {
   }
 };
 
-TEST(RuleStoreWriterLock, AHolderKeepsOthersOutAtOnceAndAnEndedOneLeavesItFree) {
+TEST(RuleStoreWriterLock, AHolderKeepsOthersOutAndAnEndedOneLeavesItFree) {
   ASSERT_EQ(SystemFamily::kWindowsNt, RunningSystemFamily());
   {
     RuleStoreWriterLock first;
     ASSERT_EQ(WriterLockAttempt::kTaken, TryRuleStoreWriterLock(first));
-    const DWORD started = GetTickCount();
     EXPECT_EQ(WriterLockAttempt::kHeldElsewhere, OtherCopy{}.RunToEnd());
-    EXPECT_LT(GetTickCount() - started, 1000u) << "the second copy waited";
   }
   // An open handle keeps the abandoned mutex in existence, as a waiting copy's does.
   RuleStoreWriterLock keep;
