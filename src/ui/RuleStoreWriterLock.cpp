@@ -10,11 +10,10 @@
 
 namespace {
 
+// 95, 98 and Me have no users; on NT a user that cannot be read names no lock.
 std::vector<std::string> RunningLockNames() {
   const SystemFamily family = RunningSystemFamily();
-  if (family == SystemFamily::kWindows9x) return RuleStoreWriterLockNames(family, {});
-  const std::optional<SidBytes> user = OwnProcessUser(family);
-  return user ? RuleStoreWriterLockNames(family, *user) : std::vector<std::string>{};
+  return RuleStoreWriterLockNames(family, OwnProcessUser(family).value_or(SidBytes{}));
 }
 
 }  // namespace

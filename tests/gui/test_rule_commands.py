@@ -102,6 +102,12 @@ def program_keys(registry):
             if path != WINE_OWN_KEYS and not path.startswith(WINE_OWN_KEYS + "\\")}
 
 
+# Both rules on an empty store, to be deleted after receiving.
+BOTH_RULES_AFTER_RECEIVING = {
+    **installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
+    **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)}
+
+
 def put_keys(fixture, keys):
     """Adds keys as installed_rule() gives them to a fixture."""
     for path, values in keys.items():
@@ -598,7 +604,8 @@ class GuardTest(unittest.TestCase):
     """The add command writes nothing while the mail client runs or another copy writes the rules."""
 
     def other_program(self, session, command):
-        """`command` (process_standin.exe in one of its parts) running in the prefix until its standard input closes, at the latest when the test ends."""
+        """`command` (process_standin.exe in one of its parts) running in the prefix until its standard
+        input closes, at the latest when the test ends."""
         other = subprocess.Popen(["wine", *command], env=session.prefix.env(), stdin=subprocess.PIPE,
                                  stdout=subprocess.PIPE)
         self.assertEqual(b"running", other.stdout.readline().strip())
@@ -634,10 +641,7 @@ class GuardTest(unittest.TestCase):
                                    "mail-client-warning" + (version and "-" + version))
                 # Closed: the same command goes through.
                 session.add_and_confirm()
-                after = session.close()
-                new_rules = {**installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
-                             **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)}
-                session.assert_written_exactly(after, new_rules, b"000 001")
+                session.assert_written_exactly(session.close(), BOTH_RULES_AFTER_RECEIVING, b"000 001")
 
     def test_nothing_is_written_on_a_system_not_set_to_japanese(self):
         # Code page 1252 would bring the rules' names to the store garbled: the error box says why
@@ -666,21 +670,17 @@ class GuardTest(unittest.TestCase):
         # shut this one out of does (Wine grants what such an access list refuses): the add runs
         # with the lock of this session. Where no mutex of either name can be made, whether another
         # copy writes cannot be told, and the error box says so.
-        new_rules = {**installed_rule("000", TWO_DIGIT_NAME, TWO_DIGIT_CRITERIA, DELETE_AFTER_RECEIVING),
-                     **installed_rule("001", DIGIT_AT_NAME, DIGIT_AT_CRITERIA, DELETE_AFTER_RECEIVING)}
         for holders in (["event:" + WRITER_LOCK], ["event:" + WRITER_LOCK, "event:" + SESSION_WRITER_LOCK]):
             with self.subTest(holders=holders):
                 session = CommandSession(self, store_fixture())
-                other = self.other_program(session, [str(tool_path("process_standin.exe")), *holders])
+                self.other_program(session, [str(tool_path("process_standin.exe")), *holders])
                 session.choose(two_digit=True, digit_at=True, item=0)
                 if len(holders) == 1:
                     session.add_and_confirm()
-                    session.assert_written_exactly(session.close(), new_rules, b"000 001")
+                    session.assert_written_exactly(session.close(), BOTH_RULES_AFTER_RECEIVING, b"000 001")
                 else:
                     session.add_and_meet_error("ルールの書き込みに使うロックを作成できません.")
                     session.assert_nothing_written(session.close())
-                other.stdin.close()
-                other.wait(30)
 
 
 class HomePageTest(unittest.TestCase):

@@ -7,7 +7,6 @@ import os
 import subprocess
 import sys
 import time
-from pathlib import Path
 
 import quellmark_gui as gui
 
@@ -85,43 +84,17 @@ def press(display, *keys):
 def start_showing(prefix, display, caption, start):
     """start() starts the program; returns it and its window captioned `caption`. A fresh Wine
     session now and then maps no window (bench/startup.py repeats such runs too): once more then, in
-    a session started anew, as soon as the first shows that it will map none (its program ended, or
-    every process of the prefix idle for a while with no window). A program that shows no window
+    a session started anew, at once if the first program has ended. A program that shows no window
     twice fails."""
     program = start()
-    quiet = QuietSession(prefix)
     try:
-        return program, wait_real_window(display, caption, stalled=lambda: not program.running or quiet())
+        return program, wait_real_window(display, caption, stalled=lambda: not program.running)
     except gui.HarnessError as error:
         print(f"{error}: once more, in a new Wine session", file=sys.stderr)
         program.kill()
         prefix.end_wineserver()
         program = start()
         return program, wait_real_window(display, caption, stalled=lambda: not program.running)
-
-
-class QuietSession:
-    """Called, whether no process of the prefix's Wine session has used the processor, nor started,
-    for `seconds` (a start that maps its window keeps them busy)."""
-
-    def __init__(self, prefix, seconds=5):
-        self.marker = b"\0WINEPREFIX=" + bytes(prefix.path) + b"\0"
-        self.seconds = seconds
-        self.ticks = None
-        self.since = time.monotonic()
-
-    def __call__(self):
-        ticks = {}
-        for entry in os.scandir("/proc"):
-            try:
-                if entry.name.isdigit() and self.marker in b"\0" + Path(entry.path, "environ").read_bytes():
-                    fields = Path(entry.path, "stat").read_text().rsplit(")", 1)[1].split()
-                    ticks[entry.name] = int(fields[11]) + int(fields[12])  # user and system time
-            except OSError:  # gone meanwhile
-                continue
-        if ticks != self.ticks:
-            self.ticks, self.since = ticks, time.monotonic()
-        return time.monotonic() - self.since > self.seconds
 
 
 def wait_real_window(display, caption, timeout=30, stalled=None):
