@@ -42,7 +42,7 @@ SESSION_WRITER_LOCK = "Quellmark.RuleStoreWriter.{SID}"
 NOT_SET_TO_JAPANESE = (
     "Quellmark writes Japanese rule names, so Windows must be set to Japanese for programs that do not use "
     "Unicode. Nothing was written.\r\nOn Windows XP: Control Panel, Regional and Language Options, Advanced, "
-    "\"Language for non-Unicode programs\": Japanese. On Windows 2000: Control Panel, Regional Options, "
+    "'Language for non-Unicode programs': Japanese. On Windows 2000: Control Panel, Regional Options, "
     "General, Set default: Japanese. Then restart Windows and try again.")
 CANCEL = "キャンセル"
 WS_MINIMIZE = 0x20000000
